@@ -1,1 +1,10 @@
-int main() { return 0; }
+#include "app/MainClass.h"
+
+int main() {
+    startUp();
+    double previousTime = 0;
+    while (running)
+        runFrame(previousTime);
+    shutDown();
+    return 0;
+}
