@@ -130,4 +130,8 @@ public:
     std::vector<GameModel*> children;
     int physicsId = -1;
     float strength = 0.0f;
+
+    // Error label of the shadow-map binding, made at activation so that drawing
+    // allocates nothing.
+    std::string shadowMapErrorLabel;
 };
