@@ -137,5 +137,21 @@ public:
 #endif
 
 private:
+    // Steps of one frame, in the order draw runs them.
+    void beginFrame(GLuint program, GLint viewLocation, const glm::mat4& view, const glm::mat4& projection,
+                    const glm::mat4& lightView, const glm::mat4& lightProjection);
+    const std::vector<GameModel*>& selectDrawList();
+    void beginShadowPass();
+    void drawShadowPass(const std::vector<GameModel*>& drawList);
+    void beginMainPass();
+    void drawMainPass(const std::vector<GameModel*>& drawList);
+
+    // Full-screen quads ignore the depth buffer and the wireframe mode.
+    void beginScreenPass();
+    void endScreenPass();
+
     GLFWwindow* window = nullptr;
+    GLint savedViewport[4] = {0, 0, 0, 0};
+    // The culling query's result, held until the frame is drawn.
+    std::vector<GameModel*> culledModels;
 };
