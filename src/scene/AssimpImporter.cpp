@@ -1,0 +1,142 @@
+#include "scene/AssimpImporter.h"
+
+#include "anim/SceneAnimator.h"
+#include "render/Shader.h"
+#include "scene/GameAsset.h"
+#include "scene/GameModel.h"
+#include "scene/SkyBoxModel.h"
+#include "scene/SwayingGameModel.h"
+
+#include <assimp/cimport.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <cstring>
+#include <iostream>
+
+std::vector<GameAsset*> aGameAssets;
+
+#ifdef LULLVANE_PHONG
+Shader* shader = new Shader("shader/PhongShader.vert", "shader/PhongShader.frag", "Default");
+#else
+Shader* shader = new Shader("shader/ParallaxPhongShader.vert", "shader/ParallaxPhongShader.frag", "Default");
+#endif
+Shader* shadow = new Shader("shader/ShadowShader.vert", "shader/ShadowShader.frag", "Shadow");
+Shader* swayShader = new Shader("shader/SwayPhongShader.vert", "shader/SwayPhongShader.frag", "SwayDefault");
+Shader* swayShadow = new Shader("shader/SwayShadowShader.vert", "shader/SwayShadowShader.frag", "SwayShadow");
+
+namespace {
+
+constexpr unsigned int staticFlags = aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices |
+                                     aiProcess_Triangulate | aiProcess_GenNormals | aiProcess_SortByPType |
+                                     aiProcess_GenUVCoords | aiProcess_TransformUVCoords;
+constexpr unsigned int animatedFlags = staticFlags | aiProcess_SplitLargeMeshes;
+static_assert(staticFlags == 0xC802B, "scene import flags changed");
+static_assert(animatedFlags == 0xC80AB, "animated scene import flags changed");
+
+constexpr size_t maxNameLength = 1023;
+
+const aiScene* openScene(const char* path, unsigned int flags) {
+    const aiScene* scene = path != nullptr ? aiImportFile(path, flags) : nullptr;
+    if (scene == nullptr)
+        std::cerr << "Could not load " << (path != nullptr ? path : "") << std::endl;
+    return scene;
+}
+
+// glm is column-major and indexed [column][row]; Assimp is row-major.
+glm::mat4 toGlm(const aiMatrix4x4& m) {
+    glm::mat4 result;
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 4; ++column)
+            result[column][row] = m[row][column];
+    return result;
+}
+
+} // namespace
+
+void import(const char* path, std::vector<GameModel*>& models, std::vector<GameAsset*>& assets) {
+    const aiScene* scene = openScene(path, staticFlags);
+    if (scene == nullptr)
+        return;
+    aGameAssets = assets;
+    traverseScene(scene, models);
+    aiReleaseImport(scene);
+}
+
+SceneAnimator* importAnimation(const char* path, std::vector<GameModel*>& models,
+                               std::vector<GameAsset*>& assets) {
+    const aiScene* scene = openScene(path, animatedFlags);
+    if (scene == nullptr)
+        return nullptr;
+    aGameAssets = assets;
+    GameModel* root = traverseScene(scene, models);
+    SceneAnimator* animator = root != nullptr ? new SceneAnimator(scene, root, 0) : nullptr;
+    aiReleaseImport(scene);
+    return animator;
+}
+
+GameModel* traverseScene(const aiScene* scene, std::vector<GameModel*>& models) {
+    std::cout << "Building assets" << std::endl;
+    for (unsigned int m = 0; m < scene->mNumMeshes; ++m) {
+        aiMesh* mesh = scene->mMeshes[m];
+        aiMaterial* material =
+            mesh->mMaterialIndex < scene->mNumMaterials ? scene->mMaterials[mesh->mMaterialIndex] : nullptr;
+        aGameAssets.push_back(new GameAsset(mesh, material));
+    }
+    std::cout << "Succeeded to build assets" << std::endl;
+    if (scene->mRootNode == nullptr)
+        return nullptr;
+    return traverseNode(scene, scene->mRootNode, models, aiMatrix4x4());
+}
+
+GameModel* traverseNode(const aiScene* scene, aiNode* node, std::vector<GameModel*>& models,
+                        aiMatrix4x4 parent) {
+    aiMatrix4x4 transform = parent * node->mTransformation;
+    GameModel* model = DoTheNodeProcessing(scene, node, models, transform);
+    model->nodeTransform = node->mTransformation;
+    for (unsigned int c = 0; c < node->mNumChildren; ++c)
+        model->children.push_back(traverseNode(scene, node->mChildren[c], models, transform));
+    return model;
+}
+
+GameModel* DoTheNodeProcessing(const aiScene*, aiNode* node, std::vector<GameModel*>& models,
+                               aiMatrix4x4 transform) {
+    std::string name(node->mName.C_Str(), std::min<size_t>(node->mName.length, maxNameLength));
+    GameModel* model = getGameModelType(name, toGlm(transform));
+    models.push_back(model);
+
+    for (unsigned int m = 0; m < node->mNumMeshes; ++m) {
+        unsigned int index = node->mMeshes[m];
+        if (index >= aGameAssets.size())
+            continue;
+        GameAsset* asset = aGameAssets[index];
+        asset->makeTangentBuffers = true;
+        asset->owner = model;
+        model->addGameAsset(asset);
+    }
+
+    // After the assets, so that the program handles reach them too.
+    if (dynamic_cast<SwayingGameModel*>(model) != nullptr) {
+        model->setShaderProgram(swayShader);
+        model->setShadowShader(swayShadow);
+    } else {
+        model->setShaderProgram(shader);
+        model->setShadowShader(shadow);
+        model->alphaDefault = 0;
+    }
+    return model;
+}
+
+// Each test measures the leading run of the name made only of the word's
+// letters: "Weizen.001" and "Wheat_5" sway, "Weizene" and "WheatWheat" do not,
+// and a node must be named like "Skyb_1" (not "Skybox") to be the sky box.
+GameModel* getGameModelType(std::string name, glm::mat4 modelMatrix) {
+    if (std::strspn(name.c_str(), "Weizen") == 6)
+        return new SwayingGameModel(name, modelMatrix);
+    if (std::strspn(name.c_str(), "Wheat") == 5)
+        return new SwayingGameModel(name, modelMatrix);
+    if (std::strspn(name.c_str(), "Skybox") == 4)
+        return new SkyBoxModel(name, modelMatrix);
+    return new GameModel(name, modelMatrix);
+}
