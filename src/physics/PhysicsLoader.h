@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class btGhostPairCallback;
 class btKinematicCharacterController;
 class btPairCachingGhostObject;
 class ColladaConverter;
@@ -69,4 +70,17 @@ public:
     btPairCachingGhostObject* ghostObject = nullptr;
     glm::vec4 clearColor{0.0f, 0.0f, 0.0f, 0.0f};
     glm::mat3 viewRotation{1.0f};
+
+private:
+    void releaseWorld();
+    void warpToStart();
+    void placeBodies(const char* name, const char* secondName, btVector3 const& origin);
+
+    btBroadphaseInterface* broadphase = nullptr;
+    btDefaultCollisionConfiguration* collisionConfiguration = nullptr;
+    btCollisionDispatcher* dispatcher = nullptr;
+    btSequentialImpulseConstraintSolver* solver = nullptr;
+    btSphereShape* characterShape = nullptr;
+    btGhostPairCallback* ghostPairCallback = nullptr;
+    bool characterAdded = false;
 };
