@@ -1,0 +1,3 @@
+#include "moves/GameModelMove.h"
+
+GameModelMove::~GameModelMove() = default;
