@@ -40,6 +40,10 @@ int SoundLoader::activateSound(const char* file) {
     }
     releaseMusic();
 
+    if (!file) {
+        std::puts("Sound: could not load the music: no file name given");
+        return 0;
+    }
     soundBuffer = alutCreateBufferFromFile(file);
     if (soundBuffer == AL_NONE) {
         std::printf("Sound: could not load %s: %s\n", file, alutGetErrorString(alutGetError()));

@@ -124,6 +124,10 @@ TEST_F(SoundPlayback, TheTrackStartsAgainFromItsBeginningWithOneSourceAndBuffer)
     EXPECT_EQ(countLiveBuffers(), 1);
 
     const std::vector<Burst> found = bursts(finishCapture());
+    std::string heard;
+    for (const Burst& b : found)
+        heard += " " + std::to_string(b.start) + "+" + std::to_string(b.length);
+    SCOPED_TRACE("bursts at" + heard);
     ASSERT_GE(found.size(), 3u);
     EXPECT_LT(found.front().start, 0.1);
     // Every complete play is the whole tone: the restart rewinds the track.
@@ -191,6 +195,14 @@ TEST_F(SoundPlayback, UnreadableFilesPrintOneMessageAndAreNotRetried) {
         EXPECT_EQ(countLiveSources(), 1);
         loader.shutdown();
     }
+
+    CaptureOutput out;
+    loader.activateSound(nullptr);
+    loader.playSound();
+    const std::string text = out.finish();
+    EXPECT_EQ(text.rfind("Sound: could not load", 0), 0u) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    EXPECT_EQ(countLiveSources(), 0);
 }
 
 TEST_F(SoundPlayback, APendingOpenALErrorIsReportedByTheNextFrame) {
