@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -47,6 +48,44 @@ void fixFileName(const char* filename, char* out) {
         out[written++] = '/';
     for (; *src != '\0' && *src != '"' && written < ColladaConverter::maxFileNameLength; ++src)
         out[written++] = (*src == '\\') ? '/' : *src;
+}
+
+enum class RootElement { None, Collada, Other };
+
+// The COLLADA reader crashes on a well-formed document whose root is not
+// <COLLADA>, so the root is looked at before the reader sees the file.
+RootElement rootElementOf(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return RootElement::None;
+    std::string text(64 * 1024, '\0');
+    in.read(&text[0], std::streamsize(text.size()));
+    text.resize(size_t(in.gcount()));
+    size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (true) {
+        at = text.find('<', at);
+        if (at == std::string::npos)
+            return RootElement::None;
+        if (text.compare(at, 2, "<?") == 0) {
+            at = text.find("?>", at);
+        } else if (text.compare(at, 4, "<!--") == 0) {
+            at = text.find("-->", at);
+        } else if (text.compare(at, 2, "<!") == 0) {
+            at = text.find('>', at);
+        } else {
+            size_t end = text.find_first_of(" \t\r\n/>", at + 1);
+            if (end == std::string::npos)
+                return RootElement::None;
+            std::string name = text.substr(at + 1, end - at - 1);
+            size_t colon = name.find(':');
+            if (colon != std::string::npos)
+                name = name.substr(colon + 1);
+            return name == "COLLADA" ? RootElement::Collada : RootElement::Other;
+        }
+        if (at == std::string::npos)
+            return RootElement::None;
+        ++at;
+    }
 }
 
 int countPositionInputs(domVertices* vertices) {
@@ -290,15 +329,18 @@ bool ColladaConverter::load(char const* filename) {
     reset();
     dae = new DAE(nullptr, nullptr, "1.4.1");
     ++openDocuments;
-    if (dae->load(lastFileName) != DAE_OK) {
+    RootElement root = rootElementOf(lastFileName);
+    if (root == RootElement::None || (root == RootElement::Collada && dae->load(lastFileName) != DAE_OK)) {
         std::string retry = std::string("../../") + (filename != nullptr ? filename : "");
         fixFileName(retry.c_str(), lastFileName);
-        if (dae->load(lastFileName) != DAE_OK) {
+        root = rootElementOf(lastFileName);
+        if (root == RootElement::None || (root == RootElement::Collada && dae->load(lastFileName) != DAE_OK)) {
             printf("DAE/Collada-m_dom: Couldn't load %s\n", lastFileName);
             return false;
         }
     }
-    dom = daeSafeCast<domCOLLADA>(dae->getDom(lastFileName));
+    if (root == RootElement::Collada)
+        dom = daeSafeCast<domCOLLADA>(dae->getDom(lastFileName));
     if (dom == nullptr) {
         puts("COLLADA File loaded to the m_dom, but query for the m_dom assets failed ");
         puts("COLLADA Load Aborted! ");
