@@ -54,6 +54,10 @@ struct TickRateCase {
     float expectedTick;
 };
 
+void PrintTo(const TickRateCase& c, std::ostream* os) {
+    *os << c.ticksPerSecond << " ticks/s at " << c.seconds << " s";
+}
+
 class AnimEvaluatorTickRate : public ::testing::TestWithParam<TickRateCase> {};
 
 // The x track equals the tick, so the translation shows the time the channel was evaluated at.
@@ -130,6 +134,10 @@ struct RotationCase {
     aiQuaternion expected;
 };
 
+void PrintTo(const RotationCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class AnimEvaluatorRotation : public ::testing::TestWithParam<RotationCase> {};
 
 TEST_P(AnimEvaluatorRotation, InterpolatesBetweenKeys) {
@@ -183,6 +191,10 @@ struct ScalingCase {
     double tick;
     float expected;
 };
+
+void PrintTo(const ScalingCase& c, std::ostream* os) {
+    *os << "tick " << c.tick;
+}
 
 class AnimEvaluatorScaling : public ::testing::TestWithParam<ScalingCase> {};
 

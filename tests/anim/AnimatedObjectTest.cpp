@@ -83,6 +83,10 @@ struct WrapCase {
     float expectedTick;
 };
 
+void PrintTo(const WrapCase& c, std::ostream* os) {
+    *os << c.seconds << " s";
+}
+
 class AnimatedObjectWrap : public AnimatedObjectTest, public ::testing::WithParamInterface<WrapCase> {};
 
 // 50 ticks at the default 25 per second: one cycle every 2 s.

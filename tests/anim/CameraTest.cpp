@@ -1,8 +1,10 @@
 #include "camera/Camera.h"
 
+#include "CaptureOutput.h"
 #include "physics/PhysicsLoader.h"
 #include "render/RenderEngine.h"
 
+#include <BulletCollision/CollisionDispatch/btGhostObject.h>
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
@@ -224,4 +226,37 @@ TEST_F(CameraTest, MatrixPointerFollowsUpdate) {
     camera.update(0.0);
     expectMat4Near(glm::translate(glm::mat4(1.0f), glm::vec3(0, 0, -10)), *live);
     EXPECT_EQ(camera.getCameraMatrix(), *live);
+}
+
+// The player's camera: the eye is wherever the character's ghost object is.
+TEST_F(CameraTest, PhysicsCameraTakesItsEyeFromTheCharacterAndClampsOnlyTheCamera) {
+    PhysicsLoader physics;
+    {
+        CaptureOutput quiet(1);
+        physics.initPhysics("no-such-scene.dae");
+    }
+    ASSERT_EQ(&physics, PhysicsLoader::activeLoader);
+    ASSERT_NE(nullptr, physics.ghostObject);
+    btTransform far;
+    far.setIdentity();
+    far.setOrigin(btVector3(500, 150, -500));
+    physics.ghostObject->setWorldTransform(far);
+
+    camera.usePhysics = true;
+    camera.checkCam();
+    EXPECT_EQ(glm::vec4(400, 130, -400, 0), camera.GetFrom());
+    const btVector3 ghost = physics.getGhostPosition();
+    EXPECT_EQ(btVector3(500, 150, -500), ghost) << "the character is not moved";
+
+    camera.CamSphere(0, 384); // level, facing +x
+    expectVec4Near(glm::vec4(501, 150, -500, 1), camera.GetTo());
+    EXPECT_EQ(glm::vec4(500, 150, -500, 0), camera.eyePosition);
+
+    // Scene 2 starts the character at (0, 0, 10).
+    physics.sceneNum = 2;
+    camera.resetCamera();
+    const btVector3 start = physics.getGhostPosition();
+    EXPECT_NEAR(0.0f, start.x(), 1e-4f);
+    EXPECT_NEAR(0.0f, start.y(), 1e-4f);
+    EXPECT_NEAR(10.0f, start.z(), 1e-4f);
 }

@@ -43,6 +43,10 @@ struct PursuitCase {
     bool finished;
 };
 
+void PrintTo(const PursuitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class PersueMoveStep : public ::testing::TestWithParam<PursuitCase> {};
 
 TEST_P(PersueMoveStep, MovesTheTranslationTowardsTheEye) {
