@@ -1,0 +1,77 @@
+#version 150 compatibility
+
+in vec3 viewPosition;
+in vec3 viewNormal;
+in vec3 viewLight;
+in vec2 uv;
+in vec4 shadowCoord;
+in float worldHeight;
+
+uniform vec4 lightColor;
+uniform vec4 ambientColor;
+uniform vec4 specularColor;
+uniform vec4 fogColor;
+uniform vec4 mistColor;
+uniform float fogDensity;
+uniform float mistDensity;
+uniform float mistLevel;
+uniform float ambientMat;
+uniform float diffuseMat;
+uniform float specularMat;
+uniform float specularExp;
+uniform float useAlpha;
+uniform float activeShadow;
+uniform float useNormalMap;
+uniform sampler2DShadow ShadowMap;
+uniform sampler2D texture;
+uniform sampler2D normalmap;
+
+out vec4 fragColor;
+
+// Four hardware-compared taps around the texel; the depth texture's linear
+// filter smooths each of them further.
+float shadowFactor(vec3 n, vec3 l) {
+    if (activeShadow < 0.5 || shadowCoord.w <= 0.0)
+        return 1.0;
+    vec3 coord = shadowCoord.xyz / shadowCoord.w;
+    if (coord.x < 0.0 || coord.x > 1.0 || coord.y < 0.0 || coord.y > 1.0 || coord.z > 1.0)
+        return 1.0;
+    float slope = clamp(1.0 - dot(n, l), 0.0, 1.0);
+    coord.z -= 0.0005 + 0.003 * slope;
+    vec2 texel = 0.75 / vec2(textureSize(ShadowMap, 0));
+    float lit = shadow2D(ShadowMap, vec3(coord.xy + vec2(-texel.x, -texel.y), coord.z)).r;
+    lit += shadow2D(ShadowMap, vec3(coord.xy + vec2(texel.x, -texel.y), coord.z)).r;
+    lit += shadow2D(ShadowMap, vec3(coord.xy + vec2(-texel.x, texel.y), coord.z)).r;
+    lit += shadow2D(ShadowMap, vec3(coord.xy + vec2(texel.x, texel.y), coord.z)).r;
+    return lit * 0.25;
+}
+
+void main() {
+    vec4 base = texture2D(texture, uv);
+    if (useAlpha > 0.5 && base.a < 0.5)
+        discard;
+    // A unit with no texture bound samples black: show untextured meshes in grey.
+    if (base.r + base.g + base.b == 0.0)
+        base = vec4(0.6, 0.6, 0.6, 1.0);
+
+    vec3 n = normalize(viewNormal);
+    vec3 eye = normalize(-viewPosition);
+    vec3 l = normalize(viewLight - viewPosition);
+    float diffuse = max(dot(n, l), 0.0);
+    float specular = 0.0;
+    if (diffuse > 0.0)
+        specular = pow(max(dot(reflect(-l, n), eye), 0.0), specularExp);
+    float lit = diffuse > 0.0 ? shadowFactor(n, l) : 1.0;
+
+    vec3 color = ambientColor.rgb * ambientMat * base.rgb;
+    color += lit * (lightColor.rgb * diffuseMat * diffuse * base.rgb + specularColor.rgb * specularMat * specular);
+
+    float distance = length(viewPosition);
+    float fog = exp(-fogDensity * distance);
+    color = mix(fogColor.rgb, color, fog);
+    float depthInMist = max(mistLevel - worldHeight, 0.0);
+    float mist = 1.0 - exp(-mistDensity * distance * depthInMist);
+    color = mix(color, mistColor.rgb, mist);
+
+    fragColor = vec4(color, base.a);
+}

@@ -113,8 +113,8 @@ int RenderEngine::initGLFW() {
     glfwWindowHint(GLFW_DEPTH_BITS, 24);
     glfwWindowHint(GLFW_STENCIL_BITS, 8);
     glfwWindowHint(GLFW_ALPHA_BITS, 0);
-    window = glfwCreateWindow(static_cast<int>(windowWidth), static_cast<int>(windowHeight), "Lullvane", nullptr,
-                              nullptr);
+    window = glfwCreateWindow(static_cast<int>(windowWidth), static_cast<int>(windowHeight), "Lullvane",
+                              nullptr, nullptr);
     if (!window) {
         std::cerr << "Not able to create window." << std::endl;
         glfwTerminate();
@@ -156,7 +156,8 @@ int RenderEngine::initGLFW() {
     return 0;
 }
 
-void RenderEngine::draw(glm::mat4 view, glm::mat4 projection, glm::mat4 lightView, glm::mat4 lightProjection) {
+void RenderEngine::draw(glm::mat4 view, glm::mat4 projection, glm::mat4 lightView,
+                        glm::mat4 lightProjection) {
     Shader* defaultShader = getShader("Default");
     GLint program = defaultShader ? defaultShader->getShaderHandle() : -1;
     if (program == -1) {
@@ -275,7 +276,9 @@ void RenderEngine::setModels(std::vector<GameModel*>& models) {
     }
 }
 
-void RenderEngine::setAnimations(std::vector<AnimatedObject*>& animations) { this->animations = animations; }
+void RenderEngine::setAnimations(std::vector<AnimatedObject*>& animations) {
+    this->animations = animations;
+}
 
 void RenderEngine::updateAnimations(double time) {
     for (AnimatedObject* animation : animations)
@@ -294,9 +297,13 @@ void RenderEngine::updateTime(double frameTime) {
     }
 }
 
-void RenderEngine::setBloomMode(int mode) { bloomMode = mode != 0 ? 1 : 0; }
+void RenderEngine::setBloomMode(int mode) {
+    bloomMode = mode != 0 ? 1 : 0;
+}
 
-void RenderEngine::setFrustumCullingMode(int mode) { frustumCullingMode = mode; }
+void RenderEngine::setFrustumCullingMode(int mode) {
+    frustumCullingMode = mode;
+}
 
 void RenderEngine::setWireframeMode(int mode) {
     wireframeMode = mode;
@@ -357,8 +364,8 @@ GLuint RenderEngine::activateShadowFBO(unsigned int width, unsigned int height, 
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_R_TO_TEXTURE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
     glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_INTENSITY);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, static_cast<GLsizei>(width), static_cast<GLsizei>(height),
-                 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, static_cast<GLsizei>(width),
+                 static_cast<GLsizei>(height), 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_BYTE, nullptr);
     glBindTexture(GL_TEXTURE_2D, 0);
 
     GLuint framebuffer = 0;
@@ -463,7 +470,8 @@ void RenderEngine::drawLoadingTexture() {
     glClear(GL_COLOR_BUFFER_BIT);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glUseProgram(loadingProgram);
-    bindQuadAttributes(loadingVertexBuffer, loadingTexCoordBuffer, loadingVertexLocation, loadingTexCoordLocation);
+    bindQuadAttributes(loadingVertexBuffer, loadingTexCoordBuffer, loadingVertexLocation,
+                       loadingTexCoordLocation);
     glActiveTexture(GL_TEXTURE0);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, loadingTexture);
@@ -517,7 +525,8 @@ void RenderEngine::bloomBrightPass() {
         activateBloom();
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
-    const GLint x = viewport[0], y = viewport[1], x1 = viewport[0] + viewport[2], y1 = viewport[1] + viewport[3];
+    const GLint x = viewport[0], y = viewport[1], x1 = viewport[0] + viewport[2],
+                y1 = viewport[1] + viewport[3];
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, sceneCopyFBO);
     glBlitFramebuffer(x, y, x1, y1, x, y, x1, y1, GL_COLOR_BUFFER_BIT, GL_LINEAR);
@@ -584,8 +593,8 @@ void RenderEngine::bloomGaussPass() {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-GLuint RenderEngine::initializeBufferComponents(unsigned int width, unsigned int height, unsigned int& texture,
-                                                int level) {
+GLuint RenderEngine::initializeBufferComponents(unsigned int width, unsigned int height,
+                                                unsigned int& texture, int level) {
     glEnable(GL_TEXTURE_2D);
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);

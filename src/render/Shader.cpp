@@ -20,7 +20,7 @@ struct AttributeSlot {
 };
 
 const AttributeSlot attributeLayout[] = {
-    {"vertex", 0},   {"elapsedTime", 1}, {"normal", 2},       {"texCoord", 3},      {"tangent", 4},
+    {"vertex", 0},    {"elapsedTime", 1},  {"normal", 2},      {"texCoord", 3},      {"tangent", 4},
     {"bitangent", 5}, {"swayStrength", 6}, {"bloomVertex", 0}, {"bloomTexCoord", 2},
 };
 
