@@ -6,6 +6,7 @@
 
 #include <CaptureOutput.h>
 #include <assimp/scene.h>
+#include <BulletDynamics/Character/btKinematicCharacterController.h>
 #include <btBulletDynamicsCommon.h>
 #include <gtest/gtest.h>
 
@@ -64,10 +65,15 @@ protected:
         time = 10.0;
     }
 
-    // One frame of the named scene as the game loop runs it, without drawing.
-    void frame(void (*script)(double)) {
+    // One frame of a scene as the game loop runs it after that scene was
+    // chosen, without drawing.
+    void frame(int scene) {
+        static void (*const scripts[])(double) = {introScene, gameSceneOne, gameSceneTwo, gameSceneThree,
+                                                  gameSceneFour};
+        activeScene = scene;
+        physicsLoader.sceneNum = scene;
         time += dTimeDiff;
-        script(time);
+        scripts[scene](time);
         activeScene = physicsLoader.getSceneNum();
         if (addPhysicsCharacter) {
             physicsLoader.addCharacter();
@@ -87,19 +93,19 @@ SceneAnimator* SceneScriptTest::dogAnimator = nullptr;
 
 TEST_F(SceneScriptTest, SetUpRunsOncePerEntryAndAgainAfterComingBack) {
     CaptureOutput out;
-    frame(gameSceneOne);
-    frame(gameSceneOne);
-    frame(gameSceneOne);
-    frame(gameSceneThree);
-    frame(gameSceneOne);
-    frame(gameSceneOne);
+    frame(1);
+    frame(1);
+    frame(1);
+    frame(3);
+    frame(1);
+    frame(1);
     std::string text = out.finish();
     EXPECT_EQ(count(text, " physics models"), 3) << text;
     EXPECT_EQ(SceneActive, 1);
 }
 
 TEST_F(SceneScriptTest, IntroPlacesItsCameraAndClearColour) {
-    frame(introScene);
+    frame(0);
     EXPECT_TRUE(introSceneActive);
     EXPECT_EQ(ActiveCam, IntroCam);
     EXPECT_EQ(SceneActive, 0);
@@ -120,13 +126,12 @@ TEST_F(SceneScriptTest, IntroPlacesItsCameraAndClearColour) {
 
     introSceneActive = true;
     CaptureOutput out;
-    frame(introScene);
+    frame(0);
     EXPECT_EQ(count(out.finish(), " physics models"), 0) << "the intro sets itself up once";
 }
 
 struct EnvironmentCase {
     int scene;
-    void (*script)(double);
     std::vector<GameModel*>* models;
     float fogDensity;
     float mistDensity;
@@ -143,16 +148,16 @@ TEST_F(SceneScriptTest, EachSceneGivesEveryModelItsLightFogAndMist) {
     const int endSceneShadow = 0;
 #endif
     const EnvironmentCase cases[] = {
-        {1, gameSceneOne, &scene_one_models, 0.03f, 0.0f, -0.8f, 0.1f, 0.2f, 1},
-        {2, gameSceneTwo, &scene_two_models, 0.06f, 0.2f, -1.32f, 0.25f, 0.1f, 1},
-        {3, gameSceneThree, &scene_three_models, 0.01f, 0.027f, -4.0f, 0.2f, 0.2f, endSceneShadow},
-        {4, gameSceneFour, &scene_four_models, 0.0f, 0.0f, 0.0f, 0.0f, 0.7f, 0},
+        {1, &scene_one_models, 0.03f, 0.0f, -0.8f, 0.1f, 0.2f, 1},
+        {2, &scene_two_models, 0.06f, 0.2f, -1.32f, 0.25f, 0.1f, 1},
+        {3, &scene_three_models, 0.01f, 0.027f, -4.0f, 0.2f, 0.2f, endSceneShadow},
+        {4, &scene_four_models, 0.0f, 0.0f, 0.0f, 0.0f, 0.7f, 0},
     };
     for (const EnvironmentCase& c : cases) {
         SCOPED_TRACE("scene " + std::to_string(c.scene));
         for (GameModel* model : *c.models)
             model->useShadow(1);
-        frame(c.script);
+        frame(c.scene);
         EXPECT_EQ(SceneActive, c.scene);
         for (GameModel* model : *c.models) {
             EXPECT_FLOAT_EQ(model->fogDensity, c.fogDensity);
@@ -166,28 +171,28 @@ TEST_F(SceneScriptTest, EachSceneGivesEveryModelItsLightFogAndMist) {
 }
 
 TEST_F(SceneScriptTest, OnlyTheEndAndTheWheatFieldResetThePlayersCamera) {
-    frame(introScene);
+    frame(0);
     MainCam->SetFrom(5, 6, 7);
-    frame(gameSceneOne);
+    frame(1);
     EXPECT_EQ(ActiveCam, MainCam);
     EXPECT_FLOAT_EQ(MainCam->GetFrom().x, 5.0f) << "scene 1 resets the camera it leaves, not the player's";
     EXPECT_FLOAT_EQ(IntroCam->GetFrom().z, 10.0f) << "the intro camera was reset on leaving";
-    frame(gameSceneTwo);
+    frame(2);
     EXPECT_FLOAT_EQ(MainCam->GetFrom().x, 0.0f) << "scene 2 resets the active camera, the player's";
     MainCam->SetFrom(5, 6, 7);
-    frame(gameSceneThree);
+    frame(3);
     glm::vec4 from = MainCam->GetFrom();
     EXPECT_FLOAT_EQ(from.x, 0.0f);
     EXPECT_FLOAT_EQ(from.z, 10.0f);
     MainCam->SetFrom(5, 6, 7);
-    frame(gameSceneFour);
+    frame(4);
     EXPECT_FLOAT_EQ(MainCam->GetFrom().z, 10.0f);
 }
 
 TEST_F(SceneScriptTest, TheDogCatchesThePlayerAndBothGoBackToTheStart) {
-    frame(gameSceneTwo);
+    frame(2);
     physicsLoader.persuing = true;
-    frame(gameSceneTwo);
+    frame(2);
     EXPECT_TRUE(dogActive);
     EXPECT_TRUE(pDog->animationActive);
     EXPECT_TRUE(pDog->hasMoves());
@@ -198,7 +203,7 @@ TEST_F(SceneScriptTest, TheDogCatchesThePlayerAndBothGoBackToTheStart) {
     pDog->matrix = glm::translate(glm::mat4(1.0f), eye);
     for (int i = 0; i < 2; ++i) {
         physicsLoader.persuing = true;
-        frame(gameSceneTwo);
+        frame(2);
     }
     EXPECT_FALSE(dogActive);
     EXPECT_FALSE(pDog->animationActive);
@@ -212,23 +217,23 @@ TEST_F(SceneScriptTest, TheDogCatchesThePlayerAndBothGoBackToTheStart) {
 }
 
 TEST_F(SceneScriptTest, TheDogStopsWhereItIsWhenThePlayerEscapes) {
-    frame(gameSceneTwo);
+    frame(2);
     for (int i = 0; i < 10; ++i) {
         physicsLoader.persuing = true;
-        frame(gameSceneTwo);
+        frame(2);
     }
     ASSERT_TRUE(dogActive);
     glm::vec3 moved = glm::vec3(pDog->matrix[3]);
     EXPECT_GT(glm::distance(moved, glm::vec3(dogmatrix[3])), 0.1f) << "the dog ran towards the player";
 
-    frame(gameSceneTwo);
+    frame(2);
     EXPECT_FALSE(dogActive);
     EXPECT_FALSE(pDog->animationActive);
     EXPECT_FALSE(pDog->hasMoves());
     glm::vec3 stopped = glm::vec3(pDog->matrix[3]);
     EXPECT_GT(glm::distance(stopped, glm::vec3(dogmatrix[3])), 0.1f) << "not sent back to its rest place";
     EXPECT_LT(glm::distance(stopped, glm::vec3(dogmatrix[3])), glm::distance(glm::vec3(dogmatrix[3]), eyeOf(MainCam)));
-    frame(gameSceneTwo);
+    frame(2);
     EXPECT_FLOAT_EQ(glm::vec3(pDog->matrix[3]).z, stopped.z) << "it stays where it stopped";
 }
 
