@@ -42,7 +42,7 @@ std::string captureFile() {
 
 std::string useWaveCapture() {
     const std::string capture = captureFile();
-    useConfig("[general]\ndrivers=wave\nsample-type=int16\nchannels=mono\nfrequency=22050\n"
+    useConfig("[general]\ndrivers=wave\nsample-type=int16\nchannels=mono\nfrequency=22050\ndither=false\n"
               "[wave]\nfile=" +
               capture + "\n");
     return capture;
