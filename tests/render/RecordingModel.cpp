@@ -9,6 +9,7 @@ RecordingModel::PassState RecordingModel::capture() const {
     state.view = viewMatrix;
     state.light = lightMatrix;
     state.lightView = lightViewMatrix;
+    state.model = modelMatrix;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &state.framebuffer);
     glGetBooleanv(GL_COLOR_WRITEMASK, state.colorMask);
     glGetIntegerv(GL_VIEWPORT, state.viewport);

@@ -17,6 +17,7 @@ public:
         glm::mat4 view;
         glm::mat4 light;
         glm::mat4 lightView;
+        glm::mat4 model;
         GLint framebuffer;
         GLboolean colorMask[4];
         GLint viewport[4];
