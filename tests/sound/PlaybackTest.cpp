@@ -1,5 +1,6 @@
 #include "sound/SoundLoader.h"
 
+#include "AllocationCounter.h"
 #include "CaptureOutput.h"
 #include "SoundTestSupport.h"
 #include "WavFile.h"
@@ -217,6 +218,14 @@ TEST_F(SoundPlayback, APendingOpenALErrorIsReportedByTheNextFrame) {
     loader.playSound();
     loader.playSound();
     EXPECT_EQ(out.finish(), "Error:  Invalid Name");
+}
+
+TEST_F(SoundPlayback, FramesAllocateNothingAlsoWhenTheTrackRestarts) {
+    loader.activateSound(tone("frames.wav", 0.1, 0.0).c_str());
+    AllocationCounter counter;
+    counter.start();
+    playFor(0.5);
+    EXPECT_EQ(counter.stop(), 0u);
 }
 
 TEST_F(SoundPlayback, FramesBeforeTheStartDoNothing) {
