@@ -204,7 +204,9 @@ int GameAsset::loadMaterial(aiMaterial* material) {
     return 0;
 }
 
-void GameAsset::setShaderProgram(int program) { shaderProgram = static_cast<GLuint>(program); }
+void GameAsset::setShaderProgram(int program) {
+    shaderProgram = static_cast<GLuint>(program);
+}
 
 void GameAsset::setShadowShader(int program) {
     hasShadowShader = true;

@@ -83,11 +83,17 @@ void GameModel::activate() {
     activated = true;
 }
 
-void GameModel::setPhysicsId(int id) { physicsId = id; }
+void GameModel::setPhysicsId(int id) {
+    physicsId = id;
+}
 
-std::string GameModel::getId() { return name; }
+std::string GameModel::getId() {
+    return name;
+}
 
-void GameModel::setShadowFBO(unsigned int fbo) { shadowFBO = fbo; }
+void GameModel::setShadowFBO(unsigned int fbo) {
+    shadowFBO = fbo;
+}
 
 void GameModel::updateEnvironmentUniforms() {
     glUseProgram(shaderProgram);
@@ -183,17 +189,29 @@ void GameModel::drawShadow() {
     glUseProgram(0);
 }
 
-glm::mat4* GameModel::getModelMatrix() { return &modelMatrix; }
+glm::mat4* GameModel::getModelMatrix() {
+    return &modelMatrix;
+}
 
-glm::mat4* GameModel::getViewMatrix() { return &viewMatrix; }
+glm::mat4* GameModel::getViewMatrix() {
+    return &viewMatrix;
+}
 
-glm::mat4* GameModel::getProjMatrix() { return &projMatrix; }
+glm::mat4* GameModel::getProjMatrix() {
+    return &projMatrix;
+}
 
-void GameModel::setModelMatrix(glm::mat4 m) { modelMatrix = m; }
+void GameModel::setModelMatrix(glm::mat4 m) {
+    modelMatrix = m;
+}
 
-void GameModel::setViewMatrix(glm::mat4& m) { viewMatrix = m; }
+void GameModel::setViewMatrix(glm::mat4& m) {
+    viewMatrix = m;
+}
 
-void GameModel::setProjMatrix(glm::mat4& m) { projMatrix = m; }
+void GameModel::setProjMatrix(glm::mat4& m) {
+    projMatrix = m;
+}
 
 void GameModel::useAlpha(int on) {
     float value = on != 0 ? 1.0f : 0.0f;
@@ -228,15 +246,25 @@ void GameModel::useNormalMapping(int on) {
 }
 #endif
 
-void GameModel::setLightMatrix(glm::mat4 m) { lightMatrix = m; }
+void GameModel::setLightMatrix(glm::mat4 m) {
+    lightMatrix = m;
+}
 
-void GameModel::setLightViewMatrix(glm::mat4 m) { lightViewMatrix = m; }
+void GameModel::setLightViewMatrix(glm::mat4 m) {
+    lightViewMatrix = m;
+}
 
-void GameModel::setShadowMap(unsigned int texture) { shadowMap = texture; }
+void GameModel::setShadowMap(unsigned int texture) {
+    shadowMap = texture;
+}
 
-GLuint GameModel::getShaderProgram() { return shadowShaderProgram; }
+GLuint GameModel::getShaderProgram() {
+    return shadowShaderProgram;
+}
 
-Shader* GameModel::getShaderObj() { return shaderObj; }
+Shader* GameModel::getShaderObj() {
+    return shaderObj;
+}
 
 void GameModel::setShaderProgram(Shader* shader) {
     shaderObj = shader;
@@ -245,9 +273,13 @@ void GameModel::setShaderProgram(Shader* shader) {
         asset->setShaderProgram(shaderProgram);
 }
 
-GLuint GameModel::getShadowShader() { return shadowShaderProgram; }
+GLuint GameModel::getShadowShader() {
+    return shadowShaderProgram;
+}
 
-Shader* GameModel::getShadowShaderObj() { return shadowShaderObj; }
+Shader* GameModel::getShadowShaderObj() {
+    return shadowShaderObj;
+}
 
 void GameModel::setShadowShader(Shader* shader) {
     shadowShaderObj = shader;
@@ -256,11 +288,17 @@ void GameModel::setShadowShader(Shader* shader) {
         asset->setShadowShader(shadowShaderProgram);
 }
 
-void GameModel::addMove(GameModelMove* move) { moves.push_back(move); }
+void GameModel::addMove(GameModelMove* move) {
+    moves.push_back(move);
+}
 
-void GameModel::addMoveFront(GameModelMove* move) { moves.insert(moves.begin(), move); }
+void GameModel::addMoveFront(GameModelMove* move) {
+    moves.insert(moves.begin(), move);
+}
 
-bool GameModel::hasMoves() { return !moves.empty(); }
+bool GameModel::hasMoves() {
+    return !moves.empty();
+}
 
 void GameModel::clearMoves() {
     for (GameModelMove* move : moves)
@@ -268,9 +306,13 @@ void GameModel::clearMoves() {
     moves.clear();
 }
 
-std::vector<GameAsset*>* GameModel::getGameAssets() { return &gameAssets; }
+std::vector<GameAsset*>* GameModel::getGameAssets() {
+    return &gameAssets;
+}
 
-std::vector<GameAsset*>* GameModel::getGlobalAssets() { return &aGlobalAssets; }
+std::vector<GameAsset*>* GameModel::getGlobalAssets() {
+    return &aGlobalAssets;
+}
 
 void GameModel::addGameAsset(GameAsset* asset) {
     aGlobalAssets.push_back(asset);
@@ -294,4 +336,6 @@ GameModel* GameModel::FindNode(const char* name) {
     return nullptr;
 }
 
-std::vector<GameModelMove*> GameModel::getMoves() { return moves; }
+std::vector<GameModelMove*> GameModel::getMoves() {
+    return moves;
+}
