@@ -17,7 +17,8 @@ template <typename Key> unsigned findKey(const Key* keys, unsigned count, unsign
 }
 
 // Interpolation factor from key index towards the next key, wrapping past the
-// last key to the first; negative when the pair spans no time.
+// last key to the first. diff receives the span; when it is not positive the
+// key is used as it stands.
 template <typename Key>
 float keyFactor(const Key* keys, unsigned count, unsigned index, double t, double duration, double& diff) {
     const Key& key = keys[index];
