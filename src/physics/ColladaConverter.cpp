@@ -17,7 +17,9 @@ int nextConstraintId = 5;
 // only run once the last of our documents is gone.
 int openDocuments = 0;
 
-bool sameText(const char* a, const char* b) { return a != nullptr && b != nullptr && std::strcmp(a, b) == 0; }
+bool sameText(const char* a, const char* b) {
+    return a != nullptr && b != nullptr && std::strcmp(a, b) == 0;
+}
 
 // Scene files come from outside: every number list is checked for length and
 // for NaN or infinity before it reaches Bullet.
@@ -112,7 +114,8 @@ domFloat_array* positionArray(domInputLocal* input) {
 
 } // namespace
 
-btTransform GetbtTransformFromCOLLADA_DOM(domMatrix_Array const& matrixArray, domRotate_Array const& rotateArray,
+btTransform GetbtTransformFromCOLLADA_DOM(domMatrix_Array const& matrixArray,
+                                          domRotate_Array const& rotateArray,
                                           domTranslate_Array const& translateArray, float scale) {
     btTransform transform;
     transform.setIdentity();
@@ -176,12 +179,11 @@ void ColladaConverter::releaseBodies() {
     createdBodies.clear();
 }
 
-btTypedConstraint* ColladaConverter::createUniversalD6Constraint(btRigidBody* a, btRigidBody* b, btTransform& frameA,
-                                                                 btTransform& frameB, btVector3 const& linearLower,
-                                                                 btVector3 const& linearUpper,
-                                                                 btVector3 const& angularLower,
-                                                                 btVector3 const& angularUpper,
-                                                                 bool disableCollisions) {
+btTypedConstraint*
+ColladaConverter::createUniversalD6Constraint(btRigidBody* a, btRigidBody* b, btTransform& frameA,
+                                              btTransform& frameB, btVector3 const& linearLower,
+                                              btVector3 const& linearUpper, btVector3 const& angularLower,
+                                              btVector3 const& angularUpper, bool disableCollisions) {
     if (a == nullptr)
         return nullptr;
     btGeneric6DofConstraint* constraint;
@@ -191,7 +193,8 @@ btTypedConstraint* ColladaConverter::createUniversalD6Constraint(btRigidBody* a,
         // Bullet's fixed body sits at the world origin, so its frame is a's
         // frame expressed in world space: the joint starts where a is now.
         btTransform fixedFrame = a->getWorldTransform() * frameA;
-        constraint = new btGeneric6DofConstraint(*a, btTypedConstraint::getFixedBody(), frameA, fixedFrame, true);
+        constraint =
+            new btGeneric6DofConstraint(*a, btTypedConstraint::getFixedBody(), frameA, fixedFrame, true);
     }
     constraint->setLinearLowerLimit(linearLower);
     constraint->setLinearUpperLimit(linearUpper);
@@ -223,7 +226,9 @@ btRigidBody* ColladaConverter::createRigidBody(bool isDynamic, float mass, btTra
     return body;
 }
 
-int ColladaConverter::getNumRigidBodies() { return world->getNumCollisionObjects(); }
+int ColladaConverter::getNumRigidBodies() {
+    return world->getNumCollisionObjects();
+}
 
 btRigidBody* ColladaConverter::getRigidBody(int i) {
     if (i < 0 || i >= world->getNumCollisionObjects())
@@ -231,7 +236,9 @@ btRigidBody* ColladaConverter::getRigidBody(int i) {
     return btRigidBody::upcast(world->getCollisionObjectArray()[i]);
 }
 
-int ColladaConverter::getNumConstraints() { return world->getNumConstraints(); }
+int ColladaConverter::getNumConstraints() {
+    return world->getNumConstraints();
+}
 
 btTypedConstraint* ColladaConverter::getConstraint(int i) {
     if (i < 0 || i >= world->getNumConstraints())
@@ -239,9 +246,13 @@ btTypedConstraint* ColladaConverter::getConstraint(int i) {
     return world->getConstraint(i);
 }
 
-void ColladaConverter::setGravity(btVector3 const& g) { world->setGravity(g); }
+void ColladaConverter::setGravity(btVector3 const& g) {
+    world->setGravity(g);
+}
 
-btVector3 ColladaConverter::getGravity() { return world->getGravity(); }
+btVector3 ColladaConverter::getGravity() {
+    return world->getGravity();
+}
 
 void ColladaConverter::setCameraInfo(btVector3 const& up, int) {
     if (dom == nullptr || dom->getAsset() == nullptr || dom->getAsset()->getUp_axis() == nullptr)
@@ -334,7 +345,8 @@ bool ColladaConverter::load(char const* filename) {
         std::string retry = std::string("../../") + (filename != nullptr ? filename : "");
         fixFileName(retry.c_str(), lastFileName);
         root = rootElementOf(lastFileName);
-        if (root == RootElement::None || (root == RootElement::Collada && dae->load(lastFileName) != DAE_OK)) {
+        if (root == RootElement::None ||
+            (root == RootElement::Collada && dae->load(lastFileName) != DAE_OK)) {
             printf("DAE/Collada-m_dom: Couldn't load %s\n", lastFileName);
             return false;
         }
@@ -380,7 +392,8 @@ char const* ColladaConverter::getName(btRigidBody* body) {
     return info->node->getSid();
 }
 
-ColladaConverter::btRigidBodyColladaInfo* ColladaConverter::findRigidBodyColladaInfo(btRigidBody const* body) {
+ColladaConverter::btRigidBodyColladaInfo*
+ColladaConverter::findRigidBodyColladaInfo(btRigidBody const* body) {
     if (body == nullptr || body->getBroadphaseHandle() == nullptr)
         return nullptr;
     btRigidBodyColladaInfo** found = rigidBodyMap.find(btHashInt(body->getBroadphaseHandle()->m_uniqueId));
@@ -468,7 +481,8 @@ bool ColladaConverter::convert() {
         domLibrary_physics_scenes* library = dom->getLibrary_physics_scenes_array()[l];
         for (size_t s = 0; s < library->getPhysics_scene_array().getCount(); ++s) {
             domPhysics_scene* scene = library->getPhysics_scene_array()[s];
-            if (scene->getTechnique_common() != nullptr && scene->getTechnique_common()->getGravity() != nullptr) {
+            if (scene->getTechnique_common() != nullptr &&
+                scene->getTechnique_common()->getGravity() != nullptr) {
                 double g[3];
                 if (readValues(scene->getTechnique_common()->getGravity()->getValue(), 3, "gravity", g)) {
                     if (verbosity >= 1)
@@ -486,7 +500,8 @@ bool ColladaConverter::convert() {
                     for (size_t n = 0; n < nested.getCount(); ++n) {
                         domPhysics_model* nestedModel =
                             daeSafeCast<domPhysics_model>(nested[n]->getUrl().getElement());
-                        const domInstance_rigid_body_Array& bodies = nested[n]->getInstance_rigid_body_array();
+                        const domInstance_rigid_body_Array& bodies =
+                            nested[n]->getInstance_rigid_body_array();
                         for (size_t b = 0; b < bodies.getCount(); ++b)
                             oneBody(bodies[b], nestedModel, true);
                     }
@@ -505,8 +520,8 @@ bool ColladaConverter::convert() {
                     continue;
                 const domInstance_physics_model_Array& nested = model->getInstance_physics_model_array();
                 for (size_t n = 0; n < nested.getCount(); ++n) {
-                    ConstraintInput nestedInput{nested[n],
-                                                daeSafeCast<domPhysics_model>(nested[n]->getUrl().getElement())};
+                    ConstraintInput nestedInput{
+                        nested[n], daeSafeCast<domPhysics_model>(nested[n]->getUrl().getElement())};
                     prepareConstraints(nestedInput);
                 }
             }
@@ -532,7 +547,8 @@ void ColladaConverter::oneBody(domInstance_rigid_body* instance, domPhysics_mode
         }
         if (common->getDynamic() != nullptr)
             isDynamics = common->getDynamic()->getValue();
-        if (common->getVelocity() != nullptr && readValues(common->getVelocity()->getValue(), 3, "velocity", v))
+        if (common->getVelocity() != nullptr &&
+            readValues(common->getVelocity()->getValue(), 3, "velocity", v))
             linearVelocity.setValue(btScalar(v[0]), btScalar(v[1]), btScalar(v[2]));
         if (common->getAngular_velocity() != nullptr &&
             readValues(common->getAngular_velocity()->getValue(), 3, "angular_velocity", v))
@@ -600,7 +616,8 @@ void ColladaConverter::ConvertRigidBodyRef(btRigidBodyInput& input, btRigidBodyO
         for (size_t t = 0; t < techniques.getCount(); ++t) {
             const daeElementRefArray& children = techniques[t]->getContents();
             for (size_t c = 0; c < children.getCount(); ++c) {
-                if (sameText(children[c]->getElementName(), "kinematic") && children[c]->getCharData() == "true") {
+                if (sameText(children[c]->getElementName(), "kinematic") &&
+                    children[c]->getCharData() == "true") {
                     puts("revert bug in PhysX .dae export -> <kinematic>true</kinematic> means "
                          "<dynamic>false</dynamic>");
                     output.isDynamics = false;
@@ -659,15 +676,16 @@ void ColladaConverter::ConvertRigidBodyRef(btRigidBodyInput& input, btRigidBodyO
             }
         }
 
-        if (single != nullptr && (shapes.getCount() > 1 || shapeElement->getTranslate_array().getCount() > 0 ||
-                                  shapeElement->getRotate_array().getCount() > 0)) {
+        if (single != nullptr &&
+            (shapes.getCount() > 1 || shapeElement->getTranslate_array().getCount() > 0 ||
+             shapeElement->getRotate_array().getCount() > 0)) {
             if (output.compoundShape == nullptr)
                 output.compoundShape = createCompoundShape();
             domMatrix_Array noMatrices;
-            output.compoundShape->addChildShape(GetbtTransformFromCOLLADA_DOM(noMatrices,
-                                                                              shapeElement->getRotate_array(),
-                                                                              shapeElement->getTranslate_array(), u),
-                                                single);
+            output.compoundShape->addChildShape(
+                GetbtTransformFromCOLLADA_DOM(noMatrices, shapeElement->getRotate_array(),
+                                              shapeElement->getTranslate_array(), u),
+                single);
             single = nullptr;
         }
         if (single != nullptr)
@@ -750,8 +768,8 @@ btCollisionShape* ColladaConverter::convertMesh(domMesh* mesh, bool isDynamics) 
         const domUint stride = largestOffset + 1;
         const domUint count = triangles->getCount();
         if (count > indexCount / (3 * stride)) {
-            printf("Skipping <triangles>: count %llu needs more than its %llu indices\n", (unsigned long long)count,
-                   (unsigned long long)indexCount);
+            printf("Skipping <triangles>: count %llu needs more than its %llu indices\n",
+                   (unsigned long long)count, (unsigned long long)indexCount);
             continue;
         }
         for (size_t i = 0; i < vertices->getInput_array().getCount(); ++i) {
@@ -770,7 +788,8 @@ btCollisionShape* ColladaConverter::convertMesh(domMesh* mesh, bool isDynamics) 
                         usable = false;
                         break;
                     }
-                    double x = f[size_t(3 * index)], y = f[size_t(3 * index + 1)], z = f[size_t(3 * index + 2)];
+                    double x = f[size_t(3 * index)], y = f[size_t(3 * index + 1)],
+                           z = f[size_t(3 * index + 2)];
                     usable = std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
                     corners[k] = btVector3(btScalar(x), btScalar(y), btScalar(z)) * u;
                 }
@@ -880,7 +899,8 @@ void ColladaConverter::prepareConstraints(ConstraintInput& input) {
     if (input.instance == nullptr || input.model == nullptr)
         return;
     const float u = unitMeterScale;
-    const domInstance_rigid_constraint_Array& instances = input.instance->getInstance_rigid_constraint_array();
+    const domInstance_rigid_constraint_Array& instances =
+        input.instance->getInstance_rigid_constraint_array();
     const domRigid_constraint_Array& constraints = input.model->getRigid_constraint_array();
     for (size_t j = 0; j < instances.getCount(); ++j) {
         domInstance_rigid_constraint* instance = instances[j];
@@ -963,14 +983,17 @@ void ColladaConverter::prepareConstraints(ConstraintInput& input) {
 
             btTypedConstraint* created = nullptr;
             if (bodyA != nullptr)
-                created = createUniversalD6Constraint(bodyA, bodyB, frameRef, frameAtt, linearLower, linearUpper,
-                                                      angularLower, angularUpper, disableCollisions);
+                created =
+                    createUniversalD6Constraint(bodyA, bodyB, frameRef, frameAtt, linearLower, linearUpper,
+                                                angularLower, angularUpper, disableCollisions);
             else if (bodyB != nullptr)
-                created = createUniversalD6Constraint(bodyB, nullptr, frameAtt, frameRef, linearLower, linearUpper,
-                                                      angularLower, angularUpper, disableCollisions);
+                created =
+                    createUniversalD6Constraint(bodyB, nullptr, frameAtt, frameRef, linearLower, linearUpper,
+                                                angularLower, angularUpper, disableCollisions);
             if (created == nullptr) {
                 printf("Error: Cannot find Rigidbodies(%s,%s) for constraint %s\n", refName.c_str(),
-                       attName.c_str(), instance->getConstraint() != nullptr ? instance->getConstraint() : "");
+                       attName.c_str(),
+                       instance->getConstraint() != nullptr ? instance->getConstraint() : "");
                 continue;
             }
             if (created->getUserConstraintId() == -1)
@@ -979,7 +1002,8 @@ void ColladaConverter::prepareConstraints(ConstraintInput& input) {
             if (btRigidConstraintColladaInfo** old = constraintMap.find(key))
                 delete *old;
             constraintMap.insert(key, new btRigidConstraintColladaInfo{created, constraint, instance});
-            printf("Added constraint %s to the world\n", constraint->getSid() != nullptr ? constraint->getSid() : "");
+            printf("Added constraint %s to the world\n",
+                   constraint->getSid() != nullptr ? constraint->getSid() : "");
         }
     }
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <btBulletDynamicsCommon.h>
 #include <LinearMath/btHashMap.h>
+#include <btBulletDynamicsCommon.h>
 
-#include <dae.h>
 #include <1.4/dom/domCOLLADA.h>
+#include <dae.h>
 
 class btTriangleMesh;
 
@@ -57,11 +57,11 @@ public:
 
     // Slot order is part of the interface; keep it.
     // b may be null: a becomes bound to a fixed point of the world.
-    virtual btTypedConstraint* createUniversalD6Constraint(btRigidBody* a, btRigidBody* b, btTransform& frameA,
-                                                           btTransform& frameB, btVector3 const& linearLower,
-                                                           btVector3 const& linearUpper,
-                                                           btVector3 const& angularLower,
-                                                           btVector3 const& angularUpper, bool disableCollisions);
+    virtual btTypedConstraint*
+    createUniversalD6Constraint(btRigidBody* a, btRigidBody* b, btTransform& frameA, btTransform& frameB,
+                                btVector3 const& linearLower, btVector3 const& linearUpper,
+                                btVector3 const& angularLower, btVector3 const& angularUpper,
+                                bool disableCollisions);
     virtual btRigidBody* createRigidBody(bool isDynamic, float mass, btTransform const& start,
                                          btCollisionShape* shape);
     virtual int getNumRigidBodies();

@@ -25,10 +25,14 @@ const btScalar characterStepHeight = 0.35f;
 const btVector3 bridgeOrigin(-9.205f, -0.887f, -8.068f);
 const btVector3 finishOrigin(78.0f, -8.8f, 70.0f);
 
-bool named(const char* name, const char* wanted) { return std::strcmp(name, wanted) == 0; }
+bool named(const char* name, const char* wanted) {
+    return std::strcmp(name, wanted) == 0;
+}
 
 // "Sphere", "Sphere.001", "Spheres": six leading letters taken from the word.
-bool sendsBack(const char* name) { return named(name, "hund") || std::strspn(name, "Sphere") == 6; }
+bool sendsBack(const char* name) {
+    return named(name, "hund") || std::strspn(name, "Sphere") == 6;
+}
 
 btVector3 unitOrZero(btVector3 const& v) {
     btScalar length = v.length();
@@ -51,7 +55,9 @@ const Find finds[] = {
 
 } // namespace
 
-PhysicsLoader::PhysicsLoader() { activeLoader = this; }
+PhysicsLoader::PhysicsLoader() {
+    activeLoader = this;
+}
 
 PhysicsLoader::~PhysicsLoader() {
     releaseWorld();
@@ -116,8 +122,8 @@ void PhysicsLoader::initPhysics(char const* file) {
     ghostObject->setCollisionFlags(btCollisionObject::CF_CHARACTER_OBJECT);
     ghostPairCallback = new btGhostPairCallback();
     broadphase->getOverlappingPairCache()->setInternalGhostPairCallback(ghostPairCallback);
-    characterController =
-        new btKinematicCharacterController(ghostObject, characterShape, characterStepHeight, btVector3(0, 1, 0));
+    characterController = new btKinematicCharacterController(ghostObject, characterShape, characterStepHeight,
+                                                             btVector3(0, 1, 0));
 
     printf("%i physics models\n", dynamicsWorld->getNumCollisionObjects());
 }
@@ -146,7 +152,9 @@ void PhysicsLoader::warpToStart() {
         characterController->warp(btVector3(6.79402f, 5, -17.5614f));
 }
 
-void PhysicsLoader::resetScene() { warpToStart(); }
+void PhysicsLoader::resetScene() {
+    warpToStart();
+}
 
 void PhysicsLoader::moveCharacter() {
     if (dynamicsWorld == nullptr || characterController == nullptr)
@@ -184,7 +192,8 @@ void PhysicsLoader::makeSimulationStep(float const& dt) {
     // built it is the last body of the file, and a file may hold none.
     const int count = dynamicsWorld->getNumCollisionObjects();
     if (count > 0) {
-        const btScalar y = dynamicsWorld->getCollisionObjectArray()[count - 1]->getWorldTransform().getOrigin().y();
+        const btScalar y =
+            dynamicsWorld->getCollisionObjectArray()[count - 1]->getWorldTransform().getOrigin().y();
         const btScalar limit = sceneNum == 3 ? -25.0f : -3.0f;
         if (y < limit)
             warpToStart();
@@ -258,7 +267,9 @@ GameModel* PhysicsLoader::getGameModel(std::string name) {
     return found == gameModelMap.end() ? nullptr : found->second;
 }
 
-std::vector<GameModel*> PhysicsLoader::getCulledFrustumObjects() { return std::vector<GameModel*>(); }
+std::vector<GameModel*> PhysicsLoader::getCulledFrustumObjects() {
+    return std::vector<GameModel*>();
+}
 
 void PhysicsLoader::placeBodies(const char* name, const char* secondName, btVector3 const& origin) {
     btTransform placement;
@@ -272,7 +283,8 @@ void PhysicsLoader::placeBodies(const char* name, const char* secondName, btVect
         const char* bodyName = colladaConverter->getName(body);
         if (bodyName == nullptr)
             continue;
-        const int placements = int(named(bodyName, name)) + int(secondName != nullptr && named(bodyName, secondName));
+        const int placements =
+            int(named(bodyName, name)) + int(secondName != nullptr && named(bodyName, secondName));
         for (int p = 0; p < placements; ++p) {
             // Nothing else refers to the replaced state; the converter
             // releases whichever state the body holds at the end.

@@ -132,8 +132,9 @@ TEST_F(Shapes, TriangleMeshesReadEveryTriangleThroughTheVertexOffset) {
 }
 
 TEST_F(Shapes, KinematicBodiesBecomeStaticWithTheirMessage) {
-    EXPECT_EQ(occurrences(scene->output, "revert bug in PhysX .dae export -> <kinematic>true</kinematic> means "
-                                         "<dynamic>false</dynamic>\n"),
+    EXPECT_EQ(occurrences(scene->output,
+                          "revert bug in PhysX .dae export -> <kinematic>true</kinematic> means "
+                          "<dynamic>false</dynamic>\n"),
               2);
     EXPECT_EQ(scene->body("KinematicMesh")->getInvMass(), 0.0f);
     // The mass 0 of a kinematic body is right for a static one: no warning.
@@ -154,7 +155,8 @@ TEST_F(Shapes, ConvexHullsTakeWholePointTriplesOnly) {
 }
 
 TEST_F(Shapes, SceneGravityReplacesTheUpAxisDefault) {
-    EXPECT_NE(scene->output.find(" Y Axis is Up for this file \n COLLADA_RT set to Y Up \n"), std::string::npos);
+    EXPECT_NE(scene->output.find(" Y Axis is Up for this file \n COLLADA_RT set to Y Up \n"),
+              std::string::npos);
     EXPECT_NE(scene->output.find("gravity set to 0.000000,-3.000000,0.000000\n"), std::string::npos);
     expectVector(scene->world.getGravity(), btVector3(0, -3, 0));
     EXPECT_EQ(scene->converter->dom->getAsset()->getUp_axis()->getValue(), UPAXISTYPE_Y_UP);
@@ -195,8 +197,9 @@ TEST(Masses, OnlyMovingBodiesTakeTheInstanceVelocities) {
     expectVector(scene.body("Moving")->getLinearVelocity(), btVector3(1, 2, 3));
     expectVector(scene.body("Moving")->getAngularVelocity(), btVector3(0, 0, 1.5f));
     expectVector(scene.body("Resting")->getLinearVelocity(), btVector3(0, 0, 0));
-    EXPECT_NE(scene.output.find(" Z Axis is Up for this file \n All Geometry and Hiearchies must be converted!\n"),
-              std::string::npos);
+    EXPECT_NE(
+        scene.output.find(" Z Axis is Up for this file \n All Geometry and Hiearchies must be converted!\n"),
+        std::string::npos);
     expectVector(scene.world.getGravity(), btVector3(0, 0, -10));
 }
 
@@ -409,7 +412,8 @@ TEST(Verbosity, EachLevelAddsItsMessagesAndBuildsTheSameWorld) {
         Loaded scene("shapes.dae", verbosity);
         EXPECT_EQ(scene.world.getNumCollisionObjects(), 12);
         for (const Line& line : lines)
-            EXPECT_EQ(scene.output.find(line.text) != std::string::npos, line.level <= verbosity) << line.text;
+            EXPECT_EQ(scene.output.find(line.text) != std::string::npos, line.level <= verbosity)
+                << line.text;
     }
 }
 
@@ -450,7 +454,8 @@ TEST(Files, AFileMissingHereIsLookedForTwoLevelsUp) {
         TestWorld missing;
         CaptureOutput failure;
         EXPECT_FALSE(missing.converter->load("Nowhere.DAE"));
-        EXPECT_NE(failure.finish().find("DAE/Collada-m_dom: Couldn't load ../../Nowhere.DAE\n"), std::string::npos);
+        EXPECT_NE(failure.finish().find("DAE/Collada-m_dom: Couldn't load ../../Nowhere.DAE\n"),
+                  std::string::npos);
         EXPECT_EQ(missing.world.getNumCollisionObjects(), 0);
     }
     EXPECT_EQ(system(("rm -rf " + base).c_str()), 0);
@@ -471,6 +476,17 @@ TEST(Files, NamesAreUnquotedAndTheirBackslashesTurnedAround) {
         capture.finish();
         EXPECT_EQ(std::string(scene.converter->getLastFileName()), path);
         EXPECT_EQ(scene.world.getNumCollisionObjects(), 2);
+    }
+}
+
+TEST(Files, NoNameLoadsNothing) {
+    for (const char* name : {static_cast<const char*>(nullptr), "", "\"", "\"\""}) {
+        SCOPED_TRACE(name == nullptr ? "null" : name);
+        TestWorld scene;
+        CaptureOutput capture;
+        EXPECT_FALSE(scene.converter->load(name));
+        EXPECT_NE(capture.finish().find("DAE/Collada-m_dom: Couldn't load ../../\n"), std::string::npos);
+        EXPECT_EQ(scene.world.getNumCollisionObjects(), 0);
     }
 }
 

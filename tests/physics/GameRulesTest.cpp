@@ -14,7 +14,9 @@
 
 namespace {
 
-std::string fixture(const std::string& name) { return std::string(LULLVANE_TEST_DIR) + "/fixtures/" + name; }
+std::string fixture(const std::string& name) {
+    return std::string(LULLVANE_TEST_DIR) + "/fixtures/" + name;
+}
 
 const glm::vec4 worldClearColor(0.1f, 0.1f, 0.15f, 1.0f);
 
@@ -65,8 +67,8 @@ struct Rules {
 
     int overlapIndex(const char* name) {
         for (int i = 0; i < loader.ghostObject->getNumOverlappingObjects(); ++i) {
-            const char* bodyName =
-                loader.colladaConverter->getName(btRigidBody::upcast(loader.ghostObject->getOverlappingObject(i)));
+            const char* bodyName = loader.colladaConverter->getName(
+                btRigidBody::upcast(loader.ghostObject->getOverlappingObject(i)));
             if (bodyName != nullptr && std::string(bodyName) == name)
                 return i;
         }
@@ -195,7 +197,8 @@ TEST(Finish, TheFourthFindInAnyOrderWhitensTheWorldOnce) {
             EXPECT_EQ(bound[m]->mistLevel, -11.0f);
             EXPECT_NEAR(bound[m]->fogDensity, c.fog[m], 1e-6f);
         }
-        expectOrigin(rules.loader.getRigidTransform(rules.loader.getPhysicsId("Doorframe2")), {78, -8.8f, 70});
+        expectOrigin(rules.loader.getRigidTransform(rules.loader.getPhysicsId("Doorframe2")),
+                     {78, -8.8f, 70});
         expectOrigin(rules.loader.getRigidTransform(rules.loader.getPhysicsId("Door2")), {78, -8.8f, 70});
         expectOrigin(rules.loader.getRigidTransform(rules.loader.getPhysicsId("Door")), {0, 0.5f, 60});
 
@@ -241,11 +244,11 @@ struct SendBackCase {
 
 TEST(SendBack, HundAndSixLettersOfSphereSendTheCharacterBackInScenesWithAStart) {
     const SendBackCase cases[] = {
-        {"Sphere", true},  {"Sphere.001", true}, {"Sphere_2", true}, {"Spheres", true}, {"hund", true},
-        {"Spher", false},  {"Sphereh", false},   {"sphere", false},
+        {"Sphere", true}, {"Sphere.001", true}, {"Sphere_2", true}, {"Spheres", true},
+        {"hund", true},   {"Spher", false},     {"Sphereh", false}, {"sphere", false},
     };
-    const btVector3 starts[] = {btVector3(0, 30, 0), btVector3(0, 30, 0), btVector3(0, 0, 10), btVector3(0, 0, 0),
-                                btVector3(6.79402f, 5, -17.5614f)};
+    const btVector3 starts[] = {btVector3(0, 30, 0), btVector3(0, 30, 0), btVector3(0, 0, 10),
+                                btVector3(0, 0, 0), btVector3(6.79402f, 5, -17.5614f)};
     for (int scene = 1; scene <= 4; ++scene) {
         for (const SendBackCase& c : cases) {
             SCOPED_TRACE(testing::Message() << c.name << " in scene " << scene);
@@ -299,20 +302,22 @@ TEST(Triggers, FirstTeddyPlacesTheBridgeAndEndsTheCheck) {
         ASSERT_GE(trigger, 0);
         ASSERT_EQ(teddy < trigger, c.teddyFirst);
         EXPECT_EQ(rules.loader.dogPersuing(), !c.teddyFirst);
-        expectOrigin(rules.loader.getRigidTransform(rules.loader.getPhysicsId("Bridge")), {-9.205f, -0.887f, -8.068f});
+        expectOrigin(rules.loader.getRigidTransform(rules.loader.getPhysicsId("Bridge")),
+                     {-9.205f, -0.887f, -8.068f});
     }
 }
 
 TEST(Triggers, TheBridgeGetsANewPlacementInEveryStep) {
     Rules rules;
-    btRigidBody* bridge =
-        btRigidBody::upcast(rules.loader.dynamicsWorld->getCollisionObjectArray()[rules.loader.getPhysicsId("Bridge")]);
+    btRigidBody* bridge = btRigidBody::upcast(
+        rules.loader.dynamicsWorld->getCollisionObjectArray()[rules.loader.getPhysicsId("Bridge")]);
     expectOrigin(rules.loader.getRigidTransform(rules.loader.getPhysicsId("Bridge")), {20, 0.5f, 60});
     rules.touch("FirstTeddy");
     btMotionState* first = bridge->getMotionState();
     rules.touch("FirstTeddy");
     EXPECT_NE(bridge->getMotionState(), first);
-    expectOrigin(rules.loader.getRigidTransform(rules.loader.getPhysicsId("Bridge")), {-9.205f, -0.887f, -8.068f});
+    expectOrigin(rules.loader.getRigidTransform(rules.loader.getPhysicsId("Bridge")),
+                 {-9.205f, -0.887f, -8.068f});
     const btVector3& placed = bridge->getWorldTransform().getOrigin();
     EXPECT_NEAR(placed.x(), -9.205f, 1e-4f);
 }

@@ -1,5 +1,5 @@
-#include "physics/ColladaConverter.h"
 #include "physics/PhysicsLoader.h"
+#include "physics/ColladaConverter.h"
 #include "scene/GameModel.h"
 
 #include "CaptureOutput.h"
@@ -17,7 +17,9 @@
 
 namespace {
 
-std::string fixture(const std::string& name) { return std::string(LULLVANE_TEST_DIR) + "/fixtures/" + name; }
+std::string fixture(const std::string& name) {
+    return std::string(LULLVANE_TEST_DIR) + "/fixtures/" + name;
+}
 
 void expectVector(const btVector3& actual, const btVector3& expected, float tolerance = 1e-5f) {
     EXPECT_NEAR(actual.x(), expected.x(), tolerance);
@@ -40,8 +42,8 @@ struct Loaded {
 
     int indexOf(const char* name, int after = -1) {
         for (int i = after + 1; i < count(); ++i) {
-            const char* bodyName =
-                loader.colladaConverter->getName(btRigidBody::upcast(loader.dynamicsWorld->getCollisionObjectArray()[i]));
+            const char* bodyName = loader.colladaConverter->getName(
+                btRigidBody::upcast(loader.dynamicsWorld->getCollisionObjectArray()[i]));
             if (bodyName != nullptr && std::string(bodyName) == name)
                 return i;
         }
@@ -77,7 +79,8 @@ TEST(World, AWorldHoldsTheFileBodiesAndACharacterNotYetAdded) {
 
 TEST(World, AFileThatCannotBeReadLeavesAnEmptyWorkingWorld) {
     Loaded scene("absent.dae", 2);
-    EXPECT_NE(scene.output.find("Loading file to collada converter failed.0 physics models\n"), std::string::npos);
+    EXPECT_NE(scene.output.find("Loading file to collada converter failed.0 physics models\n"),
+              std::string::npos);
     ASSERT_NE(scene.loader.dynamicsWorld, nullptr);
     EXPECT_EQ(scene.count(), 0);
     scene.loader.makeSimulationStep(1.0f / 60.0f);
@@ -140,7 +143,8 @@ TEST(Character, AddingPutsTheCharacterLastAtItsSceneStart) {
         scene.placeCharacter(btVector3(50, 1, 50));
         scene.loader.addCharacter();
         EXPECT_EQ(scene.count(), bodies + 1);
-        expectVector(scene.loader.getGhostPosition(), c.scene >= 2 && c.scene <= 4 ? c.start : btVector3(50, 1, 50));
+        expectVector(scene.loader.getGhostPosition(),
+                     c.scene >= 2 && c.scene <= 4 ? c.start : btVector3(50, 1, 50));
     }
 }
 
@@ -164,9 +168,9 @@ struct FallCase {
 
 TEST(Character, FallingBelowTheSceneLimitSendsTheCharacterBack) {
     const FallCase cases[] = {
-        {2, -3.0f, false},   {2, -3.0001f, true}, {4, -2.5f, false},  {4, -3.001f, true},
-        {3, -3.5f, false},   {3, -25.0f, false},  {3, -25.001f, true}, {1, -1000.0f, false},
-        {0, -1000.0f, false},
+        {2, -3.0f, false},   {2, -3.0001f, true},  {4, -2.5f, false},
+        {4, -3.001f, true},  {3, -3.5f, false},    {3, -25.0f, false},
+        {3, -25.001f, true}, {1, -1000.0f, false}, {0, -1000.0f, false},
     };
     for (const FallCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "scene " << c.scene << " height " << c.height);
@@ -246,8 +250,8 @@ TEST(Walking, FlagsAndViewGiveTheWalkDirectionPerSubstep) {
         loader.moveCharacter();
         // Nothing has fallen yet, so the velocity is the walk direction alone.
         expectVector(loader.characterController->getLinearVelocity(), c.direction);
-        EXPECT_EQ(loader.moveForward | loader.moveBackward | loader.moveLeft | loader.moveRight | loader.moveUp |
-                      loader.moveFast,
+        EXPECT_EQ(loader.moveForward | loader.moveBackward | loader.moveLeft | loader.moveRight |
+                      loader.moveUp | loader.moveFast,
                   0);
     }
 }
@@ -327,7 +331,8 @@ TEST(Binding, BodyTransformsComeInTheOpenGLLayout) {
     ASSERT_GE(rotor, 0);
     ASSERT_TRUE(scene.loader.isRigidBody(rotor));
     btScalar expected[16];
-    scene.loader.dynamicsWorld->getCollisionObjectArray()[rotor]->getWorldTransform().getOpenGLMatrix(expected);
+    scene.loader.dynamicsWorld->getCollisionObjectArray()[rotor]->getWorldTransform().getOpenGLMatrix(
+        expected);
     const glm::mat4 transform = scene.loader.getRigidTransform(rotor);
     for (int i = 0; i < 16; ++i)
         EXPECT_FLOAT_EQ(glm::value_ptr(transform)[i], expected[i]) << i;

@@ -7,7 +7,9 @@
 #include <memory>
 #include <string>
 
-inline std::string fixture(const std::string& name) { return std::string(LULLVANE_TEST_DIR) + "/fixtures/" + name; }
+inline std::string fixture(const std::string& name) {
+    return std::string(LULLVANE_TEST_DIR) + "/fixtures/" + name;
+}
 
 // A bare Bullet world with a converter on it; the converter goes first because
 // it takes its bodies out of the world.

@@ -39,8 +39,8 @@ TEST(WorldChurn, ResidentMemoryStaysFlatOverTwoHundredScenes) {
     quiet.finish();
     const long afterAll = residentKilobytes();
     ASSERT_GT(afterWarmUp, 0);
-    std::printf("resident memory after 20 worlds: %ld kB, after 200 worlds: %ld kB, growth %ld kB\n", afterWarmUp,
-                afterAll, afterAll - afterWarmUp);
+    std::printf("resident memory after 20 worlds: %ld kB, after 200 worlds: %ld kB, growth %ld kB\n",
+                afterWarmUp, afterAll, afterAll - afterWarmUp);
     EXPECT_LT(afterAll - afterWarmUp, 2048);
     EXPECT_EQ(loader.dynamicsWorld->getNumCollisionObjects(), 26);
 }
