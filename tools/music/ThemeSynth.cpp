@@ -8,14 +8,6 @@
 
 namespace {
 
-// A note of the score, in beats from the start of its bar.
-struct ScoreNote {
-    int bar; // 0 .. bars-1
-    double beat;
-    double beats;
-    int midi;
-};
-
 // Notes are shifted by this lead-in so that the track opens on silence.
 const double leadIn = 0.06;
 // The last bar rings out within this much of the end; the rest is the reverb
@@ -24,13 +16,14 @@ const double tailFade = 0.35;
 // Gap between repeated notes of one voice, so that they are heard apart.
 const double articulation = 0.06;
 
-struct Melody {
+// A note of one voice within its bar.
+struct BarNote {
     int midi;
     double beats;
 };
 
 // Each bar of the tune adds up to three beats; a midi value of 0 is a rest.
-const std::vector<std::vector<Melody>> tune = {
+const std::vector<std::vector<BarNote>> tune = {
     {{76, 2}, {72, 1}},          {{76, 1}, {74, 1}, {72, 1}}, {{74, 2}, {77, 1}},          {{76, 3}},
     {{72, 1}, {71, 1}, {69, 1}}, {{72, 2}, {69, 1}},          {{71, 1}, {72, 1}, {68, 1}}, {{69, 3}},
     {{77, 2}, {76, 1}},          {{76, 1}, {74, 1}, {72, 1}}, {{74, 2}, {69, 1}},          {{72, 2}, {71, 1}},
@@ -46,7 +39,7 @@ const std::vector<std::vector<int>> chords = {
 
 // The waltz bass: the root for two beats, then the fifth or another chord
 // tone on the third; the last bar ends on a low A.
-const std::vector<std::vector<Melody>> bass = {
+const std::vector<std::vector<BarNote>> bass = {
     {{45, 2}, {52, 1}}, {{45, 2}, {52, 1}}, {{38, 2}, {45, 1}}, {{40, 2}, {47, 1}},
     {{45, 2}, {40, 1}}, {{41, 2}, {48, 1}}, {{40, 2}, {44, 1}}, {{45, 3}},
     {{41, 2}, {48, 1}}, {{36, 2}, {43, 1}}, {{38, 2}, {45, 1}}, {{45, 2}, {40, 1}},
@@ -127,7 +120,7 @@ std::vector<float> ThemeSynth::render() const {
     for (int b = 0; b < bars; ++b) {
         const double barStart = leadIn + b * bar;
         double at = 0.0;
-        for (const Melody& note : tune[static_cast<std::size_t>(b)]) {
+        for (const BarNote& note : tune[static_cast<std::size_t>(b)]) {
             if (note.midi != 0) {
                 const double start = barStart + at * beat;
                 const double length = fitted(start, note.beats * beat - articulation, 0.25);
@@ -138,7 +131,7 @@ std::vector<float> ThemeSynth::render() const {
             at += note.beats;
         }
         at = 0.0;
-        for (const Melody& note : bass[static_cast<std::size_t>(b)]) {
+        for (const BarNote& note : bass[static_cast<std::size_t>(b)]) {
             if (note.midi != 0) {
                 const double start = barStart + at * beat;
                 bassVoice.addNote(mix, start, fitted(start, note.beats * beat - articulation, 0.3), note.midi,
