@@ -218,10 +218,10 @@ void GameModel::useAlpha(int on) {
     if (useAlphaLocation != -1) {
         glUseProgram(shaderProgram);
         glUniform1f(useAlphaLocation, value);
-        if (shadowUseAlphaLocation != -1) {
-            glUseProgram(shadowShaderProgram);
-            glUniform1f(shadowUseAlphaLocation, value);
-        }
+    }
+    if (shadowUseAlphaLocation != -1) {
+        glUseProgram(shadowShaderProgram);
+        glUniform1f(shadowUseAlphaLocation, value);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "SceneTestSupport.h"
 #include "physics/PhysicsLoader.h"
 #include "render/RenderEngine.h"
+#include "render/Shader.h"
 #include "scene/AssimpImporter.h"
 #include "scene/GameAsset.h"
 #include "scene/GameModel.h"
@@ -207,6 +208,23 @@ TEST_F(ModelDraw, UseAlphaOnAnActiveModelSetsBothProgramsAtOnce) {
         stone->useAlpha(on);
         EXPECT_EQ(uniformFloat(stone->shaderProgram, "useAlpha"), on ? 1.0f : 0.0f);
         EXPECT_EQ(uniformFloat(stone->getShadowShader(), "useAlpha"), on ? 1.0f : 0.0f);
+    }
+}
+
+TEST_F(ModelDraw, UseAlphaReachesTheShadowProgramEvenWhenTheMainProgramHasNoSwitch) {
+    // Registered by name for the rest of the run, so it must outlive the test.
+    static Shader noAlpha(fixturePath("NormalMapProbe.vert").c_str(),
+                          fixturePath("NormalMapProbe.frag").c_str(), "NoAlphaProbe");
+    GameModel probe("Probe", glm::mat4(1.0f));
+    CaptureOutput out(1);
+    probe.setShaderProgram(&noAlpha);
+    probe.setShadowShader(shadow);
+    probe.draw();
+    out.finish();
+    ASSERT_EQ(probe.useAlphaLocation, -1);
+    for (int on : {1, 0}) {
+        probe.useAlpha(on);
+        EXPECT_EQ(uniformFloat(probe.getShadowShader(), "useAlpha"), on ? 1.0f : 0.0f);
     }
 }
 

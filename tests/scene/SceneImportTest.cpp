@@ -229,6 +229,18 @@ TEST_F(SceneImport, ImportAnimationBuildsModelsAndAnimatorOfTheFirstAnimation) {
     EXPECT_EQ(output.rfind("Building assets\nSucceeded to build assets\n", 0), 0u) << output;
 }
 
+TEST_F(SceneImport, ImportAnimationOfAStaticSceneGivesAnAnimatorWithoutAnimations) {
+    std::unique_ptr<SceneAnimator> animator;
+    {
+        CaptureOutput out(1);
+        animator.reset(importAnimation(fixturePath("tree.dae").c_str(), models, callerAssets));
+    }
+    ASSERT_NE(animator, nullptr);
+    EXPECT_TRUE(animator->getAnimations().empty());
+    EXPECT_EQ(models.size(), 5u);
+    animator->Calculate(1.0);
+}
+
 TEST_F(SceneImport, ANewImportReplacesTheSceneAssets) {
     importFixture("variants.dae");
     ASSERT_EQ(aGameAssets.size(), 3u);
