@@ -283,14 +283,18 @@ void PhysicsLoader::placeBodies(const char* name, const char* secondName, btVect
         const char* bodyName = colladaConverter->getName(body);
         if (bodyName == nullptr)
             continue;
-        const int placements =
-            int(named(bodyName, name)) + int(secondName != nullptr && named(bodyName, secondName));
-        for (int p = 0; p < placements; ++p) {
-            // Nothing else refers to the replaced state; the converter
-            // releases whichever state the body holds at the end.
-            btMotionState* replaced = body->getMotionState();
+        if (!named(bodyName, name) && !(secondName != nullptr && named(bodyName, secondName)))
+            continue;
+        // The bridge is placed again in every step the trigger is touched, so
+        // the body's own motion state is moved rather than replaced: nothing
+        // is allocated per frame, and the converter releases the state with
+        // the body.
+        btMotionState* state = body->getMotionState();
+        if (state == nullptr) {
             body->setMotionState(new btDefaultMotionState(placement));
-            delete replaced;
+        } else {
+            state->setWorldTransform(placement);
+            body->setMotionState(state);
         }
     }
 }

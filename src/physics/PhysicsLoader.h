@@ -20,12 +20,16 @@ class GameModel;
 class PhysicsLoader {
 public:
     PhysicsLoader();
+    // Releases the current world with everything built for it.
     virtual ~PhysicsLoader();
+    PhysicsLoader(const PhysicsLoader&) = delete;
+    PhysicsLoader& operator=(const PhysicsLoader&) = delete;
 
     // Releases the previous world and everything built for it, then builds a
     // new world from file and a new character that is not yet in the world.
     void initPhysics(char const* file);
-    // Puts the character into the world at the scene's start position.
+    // Puts the character into the world (once per world) and warps it to the
+    // scene's start position.
     void addCharacter();
     // Turns the walking flags into the controller's walk direction and clears
     // them; does nothing before the first world exists.
