@@ -118,8 +118,11 @@ Mesh MeshBuilder::ellipsoid(glm::vec3 centre, glm::vec3 radii, int rings, int se
         for (int s = 0; s < segments; ++s) {
             unsigned a = static_cast<unsigned>(r) * row + static_cast<unsigned>(s);
             unsigned b = a + row;
-            m.addTriangle(a, a + 1, b + 1);
-            m.addTriangle(a, b + 1, b);
+            // the rows at the poles close in one point: one triangle per quad there
+            if (r > 0)
+                m.addTriangle(a, a + 1, b + 1);
+            if (r < rings - 1)
+                m.addTriangle(a, b + 1, b);
         }
     }
     return m;

@@ -221,7 +221,7 @@ const std::map<std::string, Recipe>& recipes() {
         {"sky", {256, 256, 0.2f, [](float u, float v, const Noise& n) {
              glm::vec4 c = mix(rgb(0.85f, 0.88f, 0.95f), rgb(0.30f, 0.52f, 0.88f), smooth(0.0f, 1.0f, v));
              float cloud = smooth(0.55f, 0.8f, n.fractal(u * 4.0f, v * 4.0f, 4, 5));
-             return Texel{mix(c, rgb(1.0f, 1.0f, 1.0f), cloud * 0.85f), 0.5f};
+             return Texel{mix(c, rgb(1.0f, 1.0f, 1.0f), cloud * 0.85f), 0.4f + 0.2f * cloud};
          }}},
         {"toy_ball", {64, 64, 1.0f, [](float u, float v, const Noise&) {
              int band = static_cast<int>(std::floor(u * 6.0f)) % 3;
@@ -252,7 +252,7 @@ const std::map<std::string, Recipe>& recipes() {
          }}},
         {"dog_eye", {64, 64, 0.5f, [](float u, float v, const Noise&) {
              float d = std::hypot(u - 0.5f, v - 0.5f);
-             return Texel{mix(rgb(1.0f, 0.9f, 0.2f), rgb(0.9f, 0.05f, 0.0f), smooth(0.1f, 0.3f, d)), 0.5f};
+             return Texel{mix(rgb(1.0f, 0.9f, 0.2f), rgb(0.9f, 0.05f, 0.0f), smooth(0.1f, 0.3f, d)), 0.8f - 0.6f * smooth(0.0f, 0.5f, d)};
          }}},
         {"thorn", {128, 128, 4.0f, [](float u, float v, const Noise& n) {
              float spikes = n.cell(static_cast<int>(u * 24.0f), static_cast<int>(v * 24.0f));
@@ -318,10 +318,12 @@ bool TextureFactory::build(const std::string& name, Image& colour, Image& normal
             float v = (static_cast<float>(y) + 0.5f) / static_cast<float>(recipe.height);
             Texel t = recipe.texel(u, v, noise);
             colour.set(x, y, t.colour);
-            height.set(x, y, glm::vec4(t.height, t.height, t.height, 1.0f));
+            // Heights stay near the middle: the parallax shift is meant as a hint.
+            float h = 0.5f + (std::clamp(t.height, 0.0f, 1.0f) - 0.5f) * 0.5f;
+            height.set(x, y, glm::vec4(h, h, h, 1.0f));
         }
     }
-    normalMap = normalsFromHeight(height, recipe.bump);
+    normalMap = normalsFromHeight(height, recipe.bump * 1.2f);
     return true;
 }
 
