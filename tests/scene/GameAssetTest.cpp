@@ -420,4 +420,73 @@ INSTANTIATE_TEST_SUITE_P(Meshes, PartialMesh,
                                            PartialMeshCase{"normalmapped.dae", "Wall", true, true, 1, 6},
                                            PartialMeshCase{"twosets.dae", "Wall", true, true, 2, 6}));
 
+// A model drawing hand-built meshes with the game's "Default" and "Shadow"
+// programs.
+class HandBuiltModel : public AssetTest {
+protected:
+    GameAsset* addAsset(aiMesh* mesh, aiMaterial* material) {
+        CaptureOutput out(1);
+        auto* asset = new GameAsset(mesh, material);
+        out.finish();
+        asset->owner = &model;
+        model.addGameAsset(asset);
+        return asset;
+    }
+
+    std::string drawModel() {
+        model.setShaderProgram(shader);
+        model.setShadowShader(shadow);
+        model.setShadowFBO(RenderEngine::activeRenderEngine->shadowFBO);
+        model.setShadowMap(RenderEngine::activeRenderEngine->shadowMap);
+        CaptureOutput err(2);
+        CaptureOutput out(1);
+        model.drawShadow();
+        model.draw();
+        out.finish();
+        return err.finish();
+    }
+
+    GLint attributeState(GLint location, GLenum what) {
+        GLint value = -1;
+        glBindVertexArray(model.vertexArray);
+        glGetVertexAttribiv(static_cast<GLuint>(location), what, &value);
+        glBindVertexArray(0);
+        return value;
+    }
+
+    GameModel model{"Handmade", glm::mat4(1.0f)};
+};
+
+TEST_F(HandBuiltModel, MeshWithoutTangentsOrNormalsSwitchesThoseAttributesOff) {
+    auto full = makeTriangle({0});
+    full->mTangents = new aiVector3D[3]{{1, 0, 0}, {1, 0, 0}, {1, 0, 0}};
+    full->mBitangents = new aiVector3D[3]{{0, 1, 0}, {0, 1, 0}, {0, 1, 0}};
+    auto bare = makeTriangle({});
+    delete[] bare->mNormals;
+    bare->mNormals = nullptr;
+    auto material = makeMaterial({{aiTextureType_DIFFUSE, "slot-diffuse.ppm"}});
+    GameAsset* first = addAsset(full.get(), material.get());
+    GameAsset* second = addAsset(bare.get(), material.get());
+    ASSERT_TRUE(first->hasTangents);
+    ASSERT_FALSE(second->hasTangents);
+    ASSERT_FALSE(second->hasNormals);
+
+    EXPECT_EQ(drawModel(), "");
+    // Both assets share the model's vertex array object; after the bare mesh
+    // has drawn, nothing may still point into the first mesh's buffers.
+    const struct {
+        const char* attribute;
+        GLint location;
+    } switchedOff[] = {{"tangent", second->tangentLocation},
+                       {"bitangent", second->bitangentLocation},
+                       {"normal", second->normalLocation}};
+    for (const auto& a : switchedOff) {
+        ASSERT_NE(a.location, -1) << a.attribute;
+        EXPECT_EQ(attributeState(a.location, GL_VERTEX_ATTRIB_ARRAY_ENABLED), GL_FALSE) << a.attribute;
+    }
+    EXPECT_EQ(attributeState(second->vertexLocation, GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING),
+              static_cast<GLint>(second->positionBuffer));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 } // namespace
