@@ -388,6 +388,8 @@ struct PartialMeshCase {
     bool hasTangents;
     unsigned int uvSets;
     size_t indices;
+    // What one main pass hands to the rasteriser: the fence as two segments.
+    GLuint primitives;
 };
 
 class PartialMesh : public AssetTest, public ::testing::WithParamInterface<PartialMeshCase> {};
@@ -412,13 +414,23 @@ TEST_P(PartialMesh, DrawsWhatItHasWithoutGLErrors) {
     EXPECT_TRUE(asset->activated);
     EXPECT_NE(asset->positionBuffer, 0u);
     EXPECT_NE(asset->indexBuffer, 0u);
+
+    GLuint query = 0;
+    glGenQueries(1, &query);
+    glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+    model->draw();
+    glEndQuery(GL_PRIMITIVES_GENERATED);
+    GLuint primitives = 0;
+    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &primitives);
+    glDeleteQueries(1, &query);
+    EXPECT_EQ(primitives, c.primitives);
 }
 
 INSTANTIATE_TEST_SUITE_P(Meshes, PartialMesh,
-                         ::testing::Values(PartialMeshCase{"lines.dae", "Fence", false, false, 0, 4},
-                                           PartialMeshCase{"tree.dae", "B1", true, false, 0, 3},
-                                           PartialMeshCase{"normalmapped.dae", "Wall", true, true, 1, 6},
-                                           PartialMeshCase{"twosets.dae", "Wall", true, true, 2, 6}));
+                         ::testing::Values(PartialMeshCase{"lines.dae", "Fence", false, false, 0, 4, 2},
+                                           PartialMeshCase{"tree.dae", "B1", true, false, 0, 3, 1},
+                                           PartialMeshCase{"normalmapped.dae", "Wall", true, true, 1, 6, 2},
+                                           PartialMeshCase{"twosets.dae", "Wall", true, true, 2, 6, 2}));
 
 // A model drawing hand-built meshes with the game's "Default" and "Shadow"
 // programs.
