@@ -7,8 +7,8 @@
 #include "scene/GameAsset.h"
 #include "scene/GameModel.h"
 
-#include <gtest/gtest.h>
 #include <glm/gtc/matrix_transform.hpp>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <limits>
@@ -74,7 +74,8 @@ SceneAnimator* Dog::animator = nullptr;
 AnimatedObject* Dog::dog = nullptr;
 
 TEST_F(Dog, EveryPartIsDrawnAndAnimated) {
-    const char* parts[] = {"HundRumpf", "HundKopf", "HundSchwanz", "HundBeinVL", "HundBeinVR", "HundBeinHL", "HundBeinHR"};
+    const char* parts[] = {"HundRumpf",  "HundKopf",   "HundSchwanz", "HundBeinVL",
+                           "HundBeinVR", "HundBeinHL", "HundBeinHR"};
     ASSERT_EQ(animator->getAnimations().size(), 1u);
     for (const char* name : parts) {
         GameModel* model = part(name);
@@ -95,12 +96,14 @@ TEST_F(Dog, ItsPosesChangeOverTime) {
         dog->updateAnimations(t);
         for (GameModel* m : models) {
             for (int c = 0; c < 3; ++c)
-                change[m->name] = std::max(change[m->name], glm::length(glm::normalize(glm::vec3(m->modelMatrix[c])) -
-                                                                     glm::normalize(glm::vec3(first[m->name][c]))));
+                change[m->name] =
+                    std::max(change[m->name], glm::length(glm::normalize(glm::vec3(m->modelMatrix[c])) -
+                                                          glm::normalize(glm::vec3(first[m->name][c]))));
         }
     }
     int moved = 0;
-    for (const char* name : {"HundBeinVL", "HundBeinVR", "HundBeinHL", "HundBeinHR", "HundSchwanz", "HundKopf"}) {
+    for (const char* name :
+         {"HundBeinVL", "HundBeinVR", "HundBeinHL", "HundBeinHR", "HundSchwanz", "HundKopf"}) {
         ASSERT_NE(part(name), nullptr);
         EXPECT_GT(change[name], 0.1f) << name;
         moved += change[name] > 0.1f;

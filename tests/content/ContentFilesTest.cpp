@@ -23,11 +23,13 @@ namespace {
 const std::string gameDir = LULLVANE_GAME_DIR;
 
 // The flags the game imports its scenes with.
-const unsigned importFlags = aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices | aiProcess_Triangulate |
-                             aiProcess_GenNormals | aiProcess_SortByPType | aiProcess_GenUVCoords |
-                             aiProcess_TransformUVCoords;
+const unsigned importFlags = aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices |
+                             aiProcess_Triangulate | aiProcess_GenNormals | aiProcess_SortByPType |
+                             aiProcess_GenUVCoords | aiProcess_TransformUVCoords;
 
-std::string inGame(const std::string& file) { return gameDir + "/" + file; }
+std::string inGame(const std::string& file) {
+    return gameDir + "/" + file;
+}
 
 struct Imported {
     const aiScene* scene = nullptr;
@@ -50,8 +52,8 @@ glm::mat4 toGlm(const aiMatrix4x4& m) {
     return g;
 }
 
-const char* const sceneFiles[] = {"intro.DAE",      "Intro.DAE",      "Zimmer.dae",   "FirstScene.DAE",
-                                  "End.DAE",        "Wheatfield.DAE", "hundboese.dae"};
+const char* const sceneFiles[] = {"intro.DAE", "Intro.DAE",      "Zimmer.dae",   "FirstScene.DAE",
+                                  "End.DAE",   "Wheatfield.DAE", "hundboese.dae"};
 
 class SceneFile : public ::testing::TestWithParam<const char*> {};
 
@@ -86,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Content, SceneFile, ::testing::ValuesIn(sceneFiles));
 
 TEST(SceneFiles, TheTwoIntroNamesHoldTheSameScene) {
     std::ifstream a(inGame("intro.DAE"), std::ios::binary), b(inGame("Intro.DAE"), std::ios::binary);
-    std::string textA((std::istreambuf_iterator<char>(a)), {}), textB((std::istreambuf_iterator<char>(b)), {});
+    std::string textA((std::istreambuf_iterator<char>(a)), {}),
+        textB((std::istreambuf_iterator<char>(b)), {});
     EXPECT_FALSE(textA.empty());
     EXPECT_EQ(textA, textB);
 }
@@ -100,7 +103,8 @@ const NamedNodes namedNodes[] = {
     {"intro.DAE", {"Title", "Stage"}},
     {"Zimmer.dae", {"Room", "Ball", "Car", "Door2"}},
     {"FirstScene.DAE",
-     {"Garden", "Bridge", "FirstTeddy", "DogTrigger", "hund", "Sphere.001", "Dog", "Door", "Door2", "Doorframe2"}},
+     {"Garden", "Bridge", "FirstTeddy", "DogTrigger", "hund", "Sphere.001", "Dog", "Door", "Door2",
+      "Doorframe2"}},
     {"End.DAE", {"Platform"}},
     {"Wheatfield.DAE", {"Field", "Teddy", "Door3", "Skyb_1", "Wheat_1"}},
     {"hundboese.dae",
@@ -114,7 +118,8 @@ TEST(SceneFiles, EveryNameWithAMeaningIsWhereTheDesignPutsIt) {
         std::vector<std::string> names;
         collectNames(file.scene->mRootNode, names);
         for (const std::string& name : expected.names)
-            EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name << " in " << expected.file;
+            EXPECT_NE(std::find(names.begin(), names.end(), name), names.end())
+                << name << " in " << expected.file;
     }
 }
 
@@ -227,13 +232,16 @@ struct Binding {
 const Binding bindings[] = {
     {"intro.DAE", "intro.DAE", 0, {"Stage"}},
     {"Zimmer.dae", "Ground.DAE", 1, {"Room", "Furniture", "Ball", "Car", "Door2"}},
-    {"FirstScene.DAE", "FirstScene.DAE", 2,
+    {"FirstScene.DAE",
+     "FirstScene.DAE",
+     2,
      {"Garden", "Trees", "Bridge", "FirstTeddy", "Dog", "Sphere.001", "Doorframe2", "Door2", "Door"}},
     {"End.DAE", "End.DAE", 3, {"Platform", "Pillars"}},
     {"Wheatfield.DAE", "Ground.DAE", 4, {"Field", "Teddy", "Door3", "Tree"}},
 };
 
-void collectPlaced(const aiNode* node, const aiMatrix4x4& parent, std::vector<std::pair<std::string, glm::mat4>>& out) {
+void collectPlaced(const aiNode* node, const aiMatrix4x4& parent,
+                   std::vector<std::pair<std::string, glm::mat4>>& out) {
     aiMatrix4x4 global = parent * node->mTransformation;
     out.emplace_back(node->mName.C_Str(), toGlm(global));
     for (unsigned i = 0; i < node->mNumChildren; ++i)
@@ -275,7 +283,8 @@ TEST_P(BoundModels, FollowTheirBodiesFromWhereTheyStand) {
         glm::mat4 body = loader.getRigidTransform(id);
         for (int c = 0; c < 4; ++c) {
             for (int r = 0; r < 4; ++r)
-                EXPECT_NEAR(body[c][r], model->modelMatrix[c][r], 1e-4f) << model->name << " [" << c << "][" << r << "]";
+                EXPECT_NEAR(body[c][r], model->modelMatrix[c][r], 1e-4f)
+                    << model->name << " [" << c << "][" << r << "]";
         }
     }
     EXPECT_GE(bound, static_cast<int>(b.mustFollow.size()));
@@ -302,9 +311,11 @@ TEST(GroundPhysics, BedroomAndWheatFieldBodiesStayInTheirOwnFencedRegions) {
     }
     ASSERT_EQ(bounds.count("Room"), 1u);
     ASSERT_EQ(bounds.count("Field"), 1u);
-    auto inside = [](const std::pair<btVector3, btVector3>& inner, const std::pair<btVector3, btVector3>& outer) {
+    auto inside = [](const std::pair<btVector3, btVector3>& inner,
+                     const std::pair<btVector3, btVector3>& outer) {
         for (int a = 0; a < 3; ++a) {
-            if (a != 1 && (inner.first[a] < outer.first[a] - 0.05f || inner.second[a] > outer.second[a] + 0.05f))
+            if (a != 1 &&
+                (inner.first[a] < outer.first[a] - 0.05f || inner.second[a] > outer.second[a] + 0.05f))
                 return false;
         }
         return true;

@@ -76,8 +76,9 @@ TEST(MeshBuilder, ClosedShapesFaceOutwardsAndEncloseTheirVolume) {
         {"cylinder", MeshBuilder::cylinder({1, 1, 1}, {1, 5, 1}, 0.5f, 32), pi * 0.25f * 4.0f, 0.02f},
         {"slanted cylinder", MeshBuilder::cylinder({0, 0, 0}, {3, 4, 0}, 1.0f, 32), pi * 5.0f, 0.02f},
         {"ellipsoid", MeshBuilder::ellipsoid({2, 0, 0}, {1, 2, 3}, 24, 32), 4.0f / 3.0f * pi * 6.0f, 0.03f},
-        {"mirrored box", MeshBuilder::box({0, 0, 0}, {1, 1, 1}).transformed(glm::scale(glm::mat4(1.0f), {-1, 2, 1})),
-         2.0f, 1e-4f},
+        {"mirrored box",
+         MeshBuilder::box({0, 0, 0}, {1, 1, 1}).transformed(glm::scale(glm::mat4(1.0f), {-1, 2, 1})), 2.0f,
+         1e-4f},
     };
     for (const ClosedShape& s : shapes) {
         SCOPED_TRACE(s.name);
@@ -87,7 +88,8 @@ TEST(MeshBuilder, ClosedShapesFaceOutwardsAndEncloseTheirVolume) {
 }
 
 TEST(MeshBuilder, TerrainFollowsItsHeightWithUpwardSlopeNormals) {
-    Mesh t = MeshBuilder::terrain({-2, -2}, {2, 2}, 4, 4, [](float x, float) { return 0.5f * x; }, 1.0f);
+    Mesh t = MeshBuilder::terrain(
+        {-2, -2}, {2, 2}, 4, 4, [](float x, float) { return 0.5f * x; }, 1.0f);
     EXPECT_EQ(t.vertices.size(), 25u);
     EXPECT_EQ(t.triangleCount(), 32u);
     EXPECT_EQ(facesAgainstTheirNormals(t), 0);
@@ -127,7 +129,8 @@ TEST(SceneDescription, TouchableBodiesReachBeyondTheirSolidPartOnlyBelowTheFloor
     EXPECT_NEAR(hi.y, 1.0f, 1e-5f);
     for (const MeshVertex& v : s.mesh.vertices) {
         bool solid = std::fabs(v.position.x) <= 0.5f + 1e-5f && std::fabs(v.position.z) <= 0.5f + 1e-5f;
-        EXPECT_TRUE(solid || v.position.y < 0.0f) << v.position.x << " " << v.position.y << " " << v.position.z;
+        EXPECT_TRUE(solid || v.position.y < 0.0f)
+            << v.position.x << " " << v.position.y << " " << v.position.z;
     }
 }
 
@@ -151,14 +154,16 @@ TEST(SceneDescription, MergesPartsByMaterialAndKeepsANodesPlacementForItsBody) {
 
 SceneDescription smallScene() {
     SceneDescription scene("small.dae");
-    glm::mat4 place = glm::rotate(glm::translate(glm::mat4(1.0f), {1.0f, 2.0f, 3.0f}), glm::radians(90.0f), {0, 1, 0});
+    glm::mat4 place =
+        glm::rotate(glm::translate(glm::mat4(1.0f), {1.0f, 2.0f, 3.0f}), glm::radians(90.0f), {0, 1, 0});
     scene.node("Crate", place);
     scene.add("Crate", "wood_dark", MeshBuilder::box({-0.5f, 0.0f, -0.5f}, {0.5f, 1.0f, 0.5f}));
     scene.add("Crate", "gold", MeshBuilder::ellipsoid({0.0f, 1.2f, 0.0f}, glm::vec3(0.2f), 6, 8));
     scene.addBody("Crate", {BodyShape::box({-0.5f, 0.0f, -0.5f}, {0.5f, 1.0f, 0.5f})});
     scene.addBody("Ramp", {BodyShape::box({-1, -1, -1}, {1, 1, 1}), BodyShape::sphere({0, 2, 0}, 0.5f)},
                   glm::translate(glm::mat4(1.0f), {5.0f, 0.0f, 0.0f}));
-    scene.addBody("Floor", {BodyShape::triangles(MeshBuilder::quad({-5, 0, 5}, {5, 0, 5}, {5, 0, -5}, {-5, 0, -5}))});
+    scene.addBody("Floor",
+                  {BodyShape::triangles(MeshBuilder::quad({-5, 0, 5}, {5, 0, 5}, {5, 0, -5}, {-5, 0, -5}))});
     scene.animations.push_back({"Crate", {{0.0f, place}, {1.0f, glm::translate(place, {0.0f, 1.0f, 0.0f})}}});
     return scene;
 }
@@ -267,8 +272,8 @@ struct Loaded {
 
 Image cornerPicture() {
     Image image(4, 2);
-    image.set(0, 0, {1.0f, 0.0f, 0.0f, 1.0f});     // bottom left
-    image.set(3, 1, {0.0f, 0.0f, 1.0f, 0.5f});     // top right
+    image.set(0, 0, {1.0f, 0.0f, 0.0f, 1.0f}); // bottom left
+    image.set(3, 1, {0.0f, 0.0f, 1.0f, 0.5f}); // top right
     image.set(1, 0, {0.0f, 1.0f, 0.0f, 0.0f});
     return image;
 }

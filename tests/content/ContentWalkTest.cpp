@@ -5,8 +5,8 @@
 
 #include <assimp/cimport.h>
 #include <assimp/scene.h>
-#include <gtest/gtest.h>
 #include <glm/gtc/matrix_transform.hpp>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>

@@ -16,7 +16,9 @@ std::string num(float v) {
     return s == "-0" ? "0" : s;
 }
 
-std::string vec(glm::vec3 v) { return num(v.x) + " " + num(v.y) + " " + num(v.z); }
+std::string vec(glm::vec3 v) {
+    return num(v.x) + " " + num(v.y) + " " + num(v.z);
+}
 
 // COLLADA writes matrices row by row; glm keeps them column by column.
 std::string matrix(const glm::mat4& m) {
@@ -46,7 +48,8 @@ void floatSource(std::ostream& out, const std::string& id, const std::vector<flo
 }
 
 void writeAsset(std::ostream& out) {
-    out << "  <asset>\n    <contributor><authoring_tool>Lullvane content tool</authoring_tool></contributor>\n"
+    out << "  <asset>\n    <contributor><authoring_tool>Lullvane content "
+           "tool</authoring_tool></contributor>\n"
            "    <created>2024-01-01T00:00:00Z</created>\n    <modified>2024-01-01T00:00:00Z</modified>\n"
            "    <unit name=\"meter\" meter=\"1\"/>\n    <up_axis>Y_UP</up_axis>\n  </asset>\n";
 }
@@ -66,16 +69,19 @@ void writeMaterials(std::ostream& out, const SceneDescription& scene) {
     for (const std::string& m : materials) {
         out << "    <effect id=\"fx-" << m << "\">\n      <profile_COMMON>\n";
         for (const char* suffix : {"", "-n"}) {
-            out << "        <newparam sid=\"" << m << suffix << "-surface\"><surface type=\"2D\"><init_from>img-"
-                << m << suffix << "</init_from></surface></newparam>\n";
-            out << "        <newparam sid=\"" << m << suffix << "-sampler\"><sampler2D><source>" << m << suffix
-                << "-surface</source></sampler2D></newparam>\n";
+            out << "        <newparam sid=\"" << m << suffix
+                << "-surface\"><surface type=\"2D\"><init_from>img-" << m << suffix
+                << "</init_from></surface></newparam>\n";
+            out << "        <newparam sid=\"" << m << suffix << "-sampler\"><sampler2D><source>" << m
+                << suffix << "-surface</source></sampler2D></newparam>\n";
         }
         // The game reads its normal map from the emissive slot.
         out << "        <technique sid=\"common\">\n          <phong>\n"
-            << "            <emission><texture texture=\"" << m << "-n-sampler\" texcoord=\"UVMap\"/></emission>\n"
+            << "            <emission><texture texture=\"" << m
+            << "-n-sampler\" texcoord=\"UVMap\"/></emission>\n"
             << "            <ambient><color>0 0 0 1</color></ambient>\n"
-            << "            <diffuse><texture texture=\"" << m << "-sampler\" texcoord=\"UVMap\"/></diffuse>\n"
+            << "            <diffuse><texture texture=\"" << m
+            << "-sampler\" texcoord=\"UVMap\"/></diffuse>\n"
             << "            <specular><color>0.5 0.5 0.5 1</color></specular>\n"
             << "            <shininess><float>30</float></shininess>\n"
             << "          </phong>\n        </technique>\n      </profile_COMMON>\n    </effect>\n";
@@ -105,10 +111,12 @@ void writeVisualGeometry(std::ostream& out, const SceneNode& node) {
         << "-positions\"/></vertices>\n";
     std::size_t base = 0;
     for (const MeshPart& part : node.parts) {
-        out << "        <triangles material=\"m-" << part.material << "\" count=\"" << part.mesh.triangleCount()
-            << "\">\n          <input semantic=\"VERTEX\" source=\"#" << id << "-vertices\" offset=\"0\"/>\n"
+        out << "        <triangles material=\"m-" << part.material << "\" count=\""
+            << part.mesh.triangleCount() << "\">\n          <input semantic=\"VERTEX\" source=\"#" << id
+            << "-vertices\" offset=\"0\"/>\n"
             << "          <input semantic=\"NORMAL\" source=\"#" << id << "-normals\" offset=\"0\"/>\n"
-            << "          <input semantic=\"TEXCOORD\" source=\"#" << id << "-uvs\" offset=\"0\" set=\"0\"/>\n"
+            << "          <input semantic=\"TEXCOORD\" source=\"#" << id
+            << "-uvs\" offset=\"0\" set=\"0\"/>\n"
             << "          <p>";
         for (std::size_t i = 0; i < part.mesh.indices.size(); ++i)
             out << (i ? " " : "") << base + part.mesh.indices[i];
@@ -182,16 +190,18 @@ void writeAnimations(std::ostream& out, const SceneDescription& scene) {
             << "-input-array\" count=\"" << times.size() << "\">";
         for (std::size_t i = 0; i < times.size(); ++i)
             out << (i ? " " : "") << num(times[i]);
-        out << "</float_array>\n        <technique_common><accessor source=\"#" << id << "-input-array\" count=\""
-            << times.size() << "\" stride=\"1\"><param name=\"TIME\" type=\"float\"/></accessor></technique_common>\n"
+        out << "</float_array>\n        <technique_common><accessor source=\"#" << id
+            << "-input-array\" count=\"" << times.size()
+            << "\" stride=\"1\"><param name=\"TIME\" type=\"float\"/></accessor></technique_common>\n"
             << "      </source>\n";
         out << "      <source id=\"" << id << "-output\">\n        <float_array id=\"" << id
             << "-output-array\" count=\"" << values.size() << "\">";
         for (std::size_t i = 0; i < values.size(); ++i)
             out << (i ? " " : "") << num(values[i]);
-        out << "</float_array>\n        <technique_common><accessor source=\"#" << id << "-output-array\" count=\""
-            << times.size()
-            << "\" stride=\"16\"><param name=\"TRANSFORM\" type=\"float4x4\"/></accessor></technique_common>\n"
+        out << "</float_array>\n        <technique_common><accessor source=\"#" << id
+            << "-output-array\" count=\"" << times.size()
+            << "\" stride=\"16\"><param name=\"TRANSFORM\" "
+               "type=\"float4x4\"/></accessor></technique_common>\n"
             << "      </source>\n";
         out << "      <source id=\"" << id << "-interpolation\">\n        <Name_array id=\"" << id
             << "-interpolation-array\" count=\"" << times.size() << "\">";
@@ -206,7 +216,8 @@ void writeAnimations(std::ostream& out, const SceneDescription& scene) {
         std::string id = "anim-" + anim.node;
         out << "      <sampler id=\"" << id << "-sampler\"><input semantic=\"INPUT\" source=\"#" << id
             << "-input\"/><input semantic=\"OUTPUT\" source=\"#" << id
-            << "-output\"/><input semantic=\"INTERPOLATION\" source=\"#" << id << "-interpolation\"/></sampler>\n";
+            << "-output\"/><input semantic=\"INTERPOLATION\" source=\"#" << id
+            << "-interpolation\"/></sampler>\n";
     }
     for (const NodeAnimation& anim : scene.animations)
         out << "      <channel source=\"#anim-" << anim.node << "-sampler\" target=\"" << anim.node
@@ -220,7 +231,8 @@ void writePhysics(std::ostream& out, const SceneDescription& scene) {
     out << "  <library_physics_models>\n    <physics_model id=\"physics-model\">\n";
     for (const RigidBody& body : scene.bodies) {
         out << "      <rigid_body sid=\"body-" << body.node
-            << "\">\n        <technique_common>\n          <dynamic>false</dynamic>\n          <mass>0</mass>\n";
+            << "\">\n        <technique_common>\n          <dynamic>false</dynamic>\n          "
+               "<mass>0</mass>\n";
         for (std::size_t s = 0; s < body.shapes.size(); ++s) {
             const BodyShape& shape = body.shapes[s];
             out << "          <shape>";
@@ -246,14 +258,16 @@ void writePhysics(std::ostream& out, const SceneDescription& scene) {
            "      <instance_physics_model url=\"#physics-model\">\n";
     for (const RigidBody& body : scene.bodies)
         out << "        <instance_rigid_body body=\"body-" << body.node << "\" target=\"#" << body.node
-            << "\"><technique_common><dynamic>false</dynamic><mass>0</mass></technique_common></instance_rigid_body>\n";
+            << "\"><technique_common><dynamic>false</dynamic><mass>0</mass></technique_common></"
+               "instance_rigid_body>\n";
     out << "      </instance_physics_model>\n      <technique_common><gravity>0 -9.81 0</gravity>"
            "<time_step>0.0166667</time_step></technique_common>\n    </physics_scene>\n"
            "  </library_physics_scenes>\n";
 }
 
 void writeVisualScene(std::ostream& out, const SceneDescription& scene) {
-    out << "  <library_visual_scenes>\n    <visual_scene id=\"visual-scene\" name=\"" << scene.fileName << "\">\n";
+    out << "  <library_visual_scenes>\n    <visual_scene id=\"visual-scene\" name=\"" << scene.fileName
+        << "\">\n";
     for (const SceneNode& node : scene.nodes) {
         out << "      <node id=\"" << node.name << "\" name=\"" << node.name << "\" type=\"NODE\">\n"
             << "        <matrix sid=\"transform\">" << matrix(node.transform) << "</matrix>\n";
@@ -263,7 +277,8 @@ void writeVisualScene(std::ostream& out, const SceneDescription& scene) {
             for (const MeshPart& part : node.parts)
                 out << "            <instance_material symbol=\"m-" << part.material << "\" target=\"#mat-"
                     << part.material
-                    << "\"><bind_vertex_input semantic=\"UVMap\" input_semantic=\"TEXCOORD\" input_set=\"0\"/>"
+                    << "\"><bind_vertex_input semantic=\"UVMap\" input_semantic=\"TEXCOORD\" "
+                       "input_set=\"0\"/>"
                        "</instance_material>\n";
             out << "          </technique_common></bind_material>\n        </instance_geometry>\n";
         }

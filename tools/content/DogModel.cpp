@@ -14,9 +14,9 @@ struct Part {
     const char* name;
     glm::vec3 pivot;
     glm::vec3 axis;
-    float swing;   // degrees at the top of the cycle
-    float phase;   // fraction of a cycle
-    float bob;     // up and down, in model units
+    float swing; // degrees at the top of the cycle
+    float phase; // fraction of a cycle
+    float bob;   // up and down, in model units
 };
 
 const float hip = 5.0f;
@@ -54,7 +54,8 @@ SceneDescription DogModel::build() {
         scene.node(part.name, pose(part, 0.0f));
 
     scene.add("HundRumpf", "dog_fur", MeshBuilder::ellipsoid({0.0f, 0.0f, 0.0f}, {1.5f, 3.4f, 1.5f}, 12, 18));
-    scene.add("HundRumpf", "dog_fur", MeshBuilder::ellipsoid({0.0f, -2.2f, 0.4f}, {1.3f, 1.3f, 1.4f}, 10, 14));
+    scene.add("HundRumpf", "dog_fur",
+              MeshBuilder::ellipsoid({0.0f, -2.2f, 0.4f}, {1.3f, 1.3f, 1.4f}, 10, 14));
 
     Mesh head = MeshBuilder::ellipsoid({0.0f, -1.2f, 1.0f}, {1.1f, 1.3f, 1.1f}, 10, 16);
     head.append(MeshBuilder::ellipsoid({0.0f, -2.4f, 0.6f}, {0.55f, 0.95f, 0.5f}, 8, 12));
@@ -67,7 +68,8 @@ SceneDescription DogModel::build() {
     eyes.append(MeshBuilder::ellipsoid({0.0f, -3.35f, 0.75f}, glm::vec3(0.2f), 6, 8));
     scene.add("HundKopf", "dog_eye", eyes);
 
-    scene.add("HundSchwanz", "dog_fur", MeshBuilder::cylinder({0.0f, 0.0f, 0.0f}, {0.0f, 1.6f, 1.8f}, 0.25f, 8, 1.0f));
+    scene.add("HundSchwanz", "dog_fur",
+              MeshBuilder::cylinder({0.0f, 0.0f, 0.0f}, {0.0f, 1.6f, 1.8f}, 0.25f, 8, 1.0f));
     for (const char* name : {"HundBeinVL", "HundBeinVR", "HundBeinHL", "HundBeinHR"})
         scene.add(name, "dog_fur", leg());
 

@@ -21,7 +21,8 @@ SceneDescription EndScene::build() {
     SceneDescription scene("End.DAE");
 
     Mesh top = MeshBuilder::disc({0.0f, platformTop, 0.0f}, platformRadius, 40, 3.0f);
-    Mesh rim = MeshBuilder::cylinder({0.0f, platformTop - 1.2f, 0.0f}, {0.0f, platformTop - 0.01f, 0.0f}, platformRadius, 40, 3.0f);
+    Mesh rim = MeshBuilder::cylinder({0.0f, platformTop - 1.2f, 0.0f}, {0.0f, platformTop - 0.01f, 0.0f},
+                                     platformRadius, 40, 3.0f);
     scene.add("Platform", "marble_white", top);
     scene.add("Platform", "gold", rim);
     // rings of steps sinking under the platform
@@ -37,10 +38,16 @@ SceneDescription EndScene::build() {
     for (int i = 0; i < pillars; ++i) {
         float a = glm::two_pi<float>() * (static_cast<float>(i) + 0.5f) / static_cast<float>(pillars);
         glm::vec3 base(std::cos(a) * pillarRing, platformTop, std::sin(a) * pillarRing);
-        scene.add("Pillars", "marble_white", MeshBuilder::cylinder(base, base + glm::vec3(0, 6.0f, 0), 0.45f, 14, 2.0f));
-        scene.add("Pillars", "gold", MeshBuilder::box(base + glm::vec3(-0.6f, 0.0f, -0.6f), base + glm::vec3(0.6f, 0.35f, 0.6f)));
-        scene.add("Pillars", "gold", MeshBuilder::box(base + glm::vec3(-0.65f, 6.0f, -0.65f), base + glm::vec3(0.65f, 6.45f, 0.65f)));
-        columns.push_back(BodyShape::box(base + glm::vec3(-0.5f, 0.0f, -0.5f), base + glm::vec3(0.5f, 6.45f, 0.5f)));
+        scene.add("Pillars", "marble_white",
+                  MeshBuilder::cylinder(base, base + glm::vec3(0, 6.0f, 0), 0.45f, 14, 2.0f));
+        scene.add(
+            "Pillars", "gold",
+            MeshBuilder::box(base + glm::vec3(-0.6f, 0.0f, -0.6f), base + glm::vec3(0.6f, 0.35f, 0.6f)));
+        scene.add(
+            "Pillars", "gold",
+            MeshBuilder::box(base + glm::vec3(-0.65f, 6.0f, -0.65f), base + glm::vec3(0.65f, 6.45f, 0.65f)));
+        columns.push_back(
+            BodyShape::box(base + glm::vec3(-0.5f, 0.0f, -0.5f), base + glm::vec3(0.5f, 6.45f, 0.5f)));
     }
     scene.addBody("Pillars", columns);
 

@@ -40,7 +40,9 @@ const glm::vec3 doorframeAt(4.0f, lawn, -23.0f);
 const glm::vec3 endDoorAt(4.0f, lawn, -25.8f);
 const glm::vec3 treesAt[] = {{5.5f, lawn, 9.0f}, {-12.0f, lawn, 7.0f}};
 
-glm::mat4 at(glm::vec3 p) { return glm::translate(glm::mat4(1.0f), p); }
+glm::mat4 at(glm::vec3 p) {
+    return glm::translate(glm::mat4(1.0f), p);
+}
 
 float smoothStep(float edge0, float edge1, float x) {
     float t = std::clamp((x - edge0) / (edge1 - edge0), 0.0f, 1.0f);
@@ -50,7 +52,8 @@ float smoothStep(float edge0, float edge1, float x) {
 float gardenHeight(float x, float z) {
     static const Noise noise(2024u);
     float ground = lawn + 0.05f * (noise.fractal(x * 0.3f + 50.0f, z * 0.3f + 50.0f, 64, 3) - 0.5f);
-    float inValley = smoothStep(valleyNear, valleyNear - 0.8f, z) * smoothStep(valleyFar, valleyFar + 0.8f, z);
+    float inValley =
+        smoothStep(valleyNear, valleyNear - 0.8f, z) * smoothStep(valleyFar, valleyFar + 0.8f, z);
     return ground + (valleyFloor - ground) * inValley;
 }
 
@@ -71,21 +74,30 @@ void groundAndHedges(SceneDescription& scene) {
     glm::vec2 hi = gardenMax + glm::vec2(0.5f);
     Mesh terrain = MeshBuilder::terrain(lo, hi, 50, 86, gardenHeight, 2.0f);
     scene.add("Garden", "grass", terrain);
-    scene.add("Garden", "water", MeshBuilder::quad({lo.x, valleyFloor + 0.3f, valleyNear - 0.6f}, {hi.x, valleyFloor + 0.3f, valleyNear - 0.6f},
-                                                   {hi.x, valleyFloor + 0.3f, valleyFar + 0.6f}, {lo.x, valleyFloor + 0.3f, valleyFar + 0.6f}, 3.0f));
+    scene.add("Garden", "water",
+              MeshBuilder::quad({lo.x, valleyFloor + 0.3f, valleyNear - 0.6f},
+                                {hi.x, valleyFloor + 0.3f, valleyNear - 0.6f},
+                                {hi.x, valleyFloor + 0.3f, valleyFar + 0.6f},
+                                {lo.x, valleyFloor + 0.3f, valleyFar + 0.6f}, 3.0f));
 
     // Hedges round the garden; low in the west so light L2 reaches the lawn.
     Mesh hedges;
     float bottom = valleyFloor - 0.5f;
-    hedges.append(MeshBuilder::box({gardenMin.x - 0.8f, bottom, gardenMin.y - 0.8f}, {gardenMin.x, lawn + 1.0f, gardenMax.y + 0.8f}, 2.0f));
-    hedges.append(MeshBuilder::box({gardenMax.x, bottom, gardenMin.y - 0.8f}, {gardenMax.x + 0.8f, lawn + 2.5f, gardenMax.y + 0.8f}, 2.0f));
-    hedges.append(MeshBuilder::box({gardenMin.x, bottom, gardenMax.y}, {gardenMax.x, lawn + 2.5f, gardenMax.y + 0.8f}, 2.0f));
-    hedges.append(MeshBuilder::box({gardenMin.x, bottom, gardenMin.y - 0.8f}, {gardenMax.x, lawn + 2.5f, gardenMin.y}, 2.0f));
+    hedges.append(MeshBuilder::box({gardenMin.x - 0.8f, bottom, gardenMin.y - 0.8f},
+                                   {gardenMin.x, lawn + 1.0f, gardenMax.y + 0.8f}, 2.0f));
+    hedges.append(MeshBuilder::box({gardenMax.x, bottom, gardenMin.y - 0.8f},
+                                   {gardenMax.x + 0.8f, lawn + 2.5f, gardenMax.y + 0.8f}, 2.0f));
+    hedges.append(MeshBuilder::box({gardenMin.x, bottom, gardenMax.y},
+                                   {gardenMax.x, lawn + 2.5f, gardenMax.y + 0.8f}, 2.0f));
+    hedges.append(MeshBuilder::box({gardenMin.x, bottom, gardenMin.y - 0.8f},
+                                   {gardenMax.x, lawn + 2.5f, gardenMin.y}, 2.0f));
     scene.add("Garden", "hedge", hedges);
 
     // The alcove that holds the door to the end.
-    glm::vec3 wallA0(doorframeAt.x - 2.5f, lawn - 0.5f, gardenMin.y), wallA1(doorframeAt.x - 1.9f, lawn + 4.6f, doorframeAt.z + 0.3f);
-    glm::vec3 wallB0(doorframeAt.x + 1.9f, lawn - 0.5f, gardenMin.y), wallB1(doorframeAt.x + 2.5f, lawn + 4.6f, doorframeAt.z + 0.3f);
+    glm::vec3 wallA0(doorframeAt.x - 2.5f, lawn - 0.5f, gardenMin.y),
+        wallA1(doorframeAt.x - 1.9f, lawn + 4.6f, doorframeAt.z + 0.3f);
+    glm::vec3 wallB0(doorframeAt.x + 1.9f, lawn - 0.5f, gardenMin.y),
+        wallB1(doorframeAt.x + 2.5f, lawn + 4.6f, doorframeAt.z + 0.3f);
     Mesh alcove = MeshBuilder::box(wallA0, wallA1, 2.0f);
     alcove.append(MeshBuilder::box(wallB0, wallB1, 2.0f));
     scene.add("Garden", "stone", alcove);
@@ -102,7 +114,8 @@ void groundAndHedges(SceneDescription& scene) {
     // One body for lawn, valley, fence and lid: its bounds cover the garden, so
     // the player always touches it besides whatever else he touches.
     Mesh shell = terrain;
-    Mesh fence = MeshBuilder::inwardBox({gardenMin.x, -10.0f, gardenMin.y}, {gardenMax.x, fenceTop, gardenMax.y});
+    Mesh fence =
+        MeshBuilder::inwardBox({gardenMin.x, -10.0f, gardenMin.y}, {gardenMax.x, fenceTop, gardenMax.y});
     shell.append(fence);
     shell.append(MeshBuilder::box({wallA0.x, wallA0.y, wallA0.z}, {wallA1.x, fenceTop, wallA1.z}));
     shell.append(MeshBuilder::box({wallB0.x, wallB0.y, wallB0.z}, {wallB1.x, fenceTop, wallB1.z}));
@@ -112,8 +125,11 @@ void groundAndHedges(SceneDescription& scene) {
 void trees(SceneDescription& scene) {
     std::vector<BodyShape> trunks;
     for (glm::vec3 p : treesAt) {
-        scene.add("Trees", "bark", MeshBuilder::cylinder(p - glm::vec3(0, 0.3f, 0), p + glm::vec3(0, 6.0f, 0), 0.6f, 12, 2.0f));
-        scene.add("Trees", "leaves", MeshBuilder::ellipsoid(p + glm::vec3(0, 7.0f, 0), {3.0f, 2.5f, 3.0f}, 10, 14));
+        scene.add(
+            "Trees", "bark",
+            MeshBuilder::cylinder(p - glm::vec3(0, 0.3f, 0), p + glm::vec3(0, 6.0f, 0), 0.6f, 12, 2.0f));
+        scene.add("Trees", "leaves",
+                  MeshBuilder::ellipsoid(p + glm::vec3(0, 7.0f, 0), {3.0f, 2.5f, 3.0f}, 10, 14));
         trunks.push_back(BodyShape::box(p - glm::vec3(0.6f, 0.0f, 0.6f), p + glm::vec3(0.6f, 6.0f, 0.6f)));
     }
     scene.addBody("Trees", trunks);
@@ -125,10 +141,12 @@ void bridge(SceneDescription& scene) {
     Mesh deck = MeshBuilder::box({-1.1f, deckTop - 0.1f, -4.6f}, {1.1f, deckTop, 4.6f}, 1.5f);
     Mesh rails;
     for (float side : {-1.0f, 1.0f}) {
-        rails.append(MeshBuilder::box({side * 1.0f - 0.07f, deckTop + 0.6f, -4.6f}, {side * 1.0f + 0.07f, deckTop + 0.72f, 4.6f}, 1.0f));
+        rails.append(MeshBuilder::box({side * 1.0f - 0.07f, deckTop + 0.6f, -4.6f},
+                                      {side * 1.0f + 0.07f, deckTop + 0.72f, 4.6f}, 1.0f));
         for (int post = 0; post < 7; ++post) {
             float z = -4.5f + 1.5f * static_cast<float>(post);
-            rails.append(MeshBuilder::box({side * 1.0f - 0.08f, deckTop, z - 0.08f}, {side * 1.0f + 0.08f, deckTop + 0.72f, z + 0.08f}, 1.0f));
+            rails.append(MeshBuilder::box({side * 1.0f - 0.08f, deckTop, z - 0.08f},
+                                          {side * 1.0f + 0.08f, deckTop + 0.72f, z + 0.08f}, 1.0f));
         }
     }
     scene.node("Bridge", at(bridgeHidden));
@@ -136,7 +154,8 @@ void bridge(SceneDescription& scene) {
     scene.add("Bridge", "wood_dark", rails);
     Mesh body = deck;
     for (float side : {-1.0f, 1.0f})
-        body.append(MeshBuilder::box({side * 1.0f - 0.08f, deckTop, -4.6f}, {side * 1.0f + 0.08f, deckTop + 0.9f, 4.6f}));
+        body.append(MeshBuilder::box({side * 1.0f - 0.08f, deckTop, -4.6f},
+                                     {side * 1.0f + 0.08f, deckTop + 0.9f, 4.6f}));
     scene.addBody("Bridge", {BodyShape::triangles(body)}, at(bridgeHidden));
 }
 
@@ -144,7 +163,8 @@ void toysAndHazards(SceneDescription& scene) {
     scene.node("FirstTeddy", at(firstTeddyAt));
     scene.add("FirstTeddy", "stone", MeshBuilder::box({-0.4f, 0.0f, -0.4f}, {0.4f, 0.3f, 0.4f}, 1.0f));
     scene.add("FirstTeddy", "teddy_fur", teddyBear(0.8f).transformed(at({0.0f, 0.3f, 0.0f})));
-    scene.addBody("FirstTeddy", {BodyShape::touchable({-0.45f, 0.0f, -0.45f}, {0.45f, 1.3f, 0.45f}, 0.35f, 0.0f)},
+    scene.addBody("FirstTeddy",
+                  {BodyShape::touchable({-0.45f, 0.0f, -0.45f}, {0.45f, 1.3f, 0.45f}, 0.35f, 0.0f)},
                   at(firstTeddyAt));
 
     scene.node("Dog", at(dogToyAt));
@@ -172,10 +192,12 @@ void toysAndHazards(SceneDescription& scene) {
             float a = glm::two_pi<float>() * static_cast<float>(spike) / 10.0f;
             float e = 0.6f * std::sin(static_cast<float>(spike) * 1.7f);
             glm::vec3 d(std::cos(a) * std::cos(e), std::sin(e), std::sin(a) * std::cos(e));
-            ball.append(MeshBuilder::cylinder(glm::vec3(0, 0.55f, 0) + d * 0.45f, glm::vec3(0, 0.55f, 0) + d * 0.85f, 0.05f, 5));
+            ball.append(MeshBuilder::cylinder(glm::vec3(0, 0.55f, 0) + d * 0.45f,
+                                              glm::vec3(0, 0.55f, 0) + d * 0.85f, 0.05f, 5));
         }
         scene.add(name, "thorn", ball);
-        scene.addBody(name, {BodyShape::touchable({-0.5f, 0.0f, -0.5f}, {0.5f, 1.1f, 0.5f}, 0.25f, 0.0f)}, at(p));
+        scene.addBody(name, {BodyShape::touchable({-0.5f, 0.0f, -0.5f}, {0.5f, 1.1f, 0.5f}, 0.25f, 0.0f)},
+                      at(p));
     }
 
     // The resting dog itself is drawn from its own file; this is its bite.
@@ -183,7 +205,8 @@ void toysAndHazards(SceneDescription& scene) {
     scene.addBody("hund", {BodyShape::touchable({-0.45f, 0.0f, -0.75f}, {0.45f, 1.1f, 0.75f}, 0.2f, 0.0f)},
                   at(dogFeet));
 
-    scene.addBody("DogTrigger", {BodyShape::triangles(MeshBuilder::regionMarkers(dogTriggerMin, dogTriggerMax))});
+    scene.addBody("DogTrigger",
+                  {BodyShape::triangles(MeshBuilder::regionMarkers(dogTriggerMin, dogTriggerMax))});
 }
 
 void doors(SceneDescription& scene) {
@@ -194,9 +217,10 @@ void doors(SceneDescription& scene) {
     frame.append(MeshBuilder::box({-2.0f, 4.0f, -0.3f}, {2.0f, 4.6f, 0.3f}, 1.5f));
     scene.add("Doorframe2", "stone", frame);
     // The posts, the lintel and an invisible wall above it: nobody flies over.
-    scene.addBody("Doorframe2", {BodyShape::box({-2.0f, 0.0f, -0.3f}, {-1.5f, 4.0f, 0.3f}),
-                                 BodyShape::box({1.5f, 0.0f, -0.3f}, {2.0f, 4.0f, 0.3f}),
-                                 BodyShape::box({-2.0f, 4.0f, -0.3f}, {2.0f, fenceTop - doorframeAt.y, 0.3f})},
+    scene.addBody("Doorframe2",
+                  {BodyShape::box({-2.0f, 0.0f, -0.3f}, {-1.5f, 4.0f, 0.3f}),
+                   BodyShape::box({1.5f, 0.0f, -0.3f}, {2.0f, 4.0f, 0.3f}),
+                   BodyShape::box({-2.0f, 4.0f, -0.3f}, {2.0f, fenceTop - doorframeAt.y, 0.3f})},
                   at(doorframeAt));
 
     scene.node("Door2", at(doorframeAt));

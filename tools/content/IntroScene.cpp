@@ -32,7 +32,8 @@ SceneDescription IntroScene::build() {
         // Each wall's frame: +x runs left to right as seen from the eye, +z
         // points back at the eye, the origin lies on the floor below the title.
         glm::mat4 frame = glm::translate(glm::mat4(1.0f), floorCentre);
-        frame = glm::rotate(frame, glm::radians(firstHeading + 90.0f * static_cast<float>(wall)), glm::vec3(0, 1, 0));
+        frame = glm::rotate(frame, glm::radians(firstHeading + 90.0f * static_cast<float>(wall)),
+                            glm::vec3(0, 1, 0));
         frame = glm::translate(frame, glm::vec3(0.0f, 0.0f, -(wallDistance - ledgeDepth * 0.5f)));
 
         glm::mat4 title = glm::translate(frame, glm::vec3(0.0f, ledgeTop, 0.0f));
@@ -41,7 +42,8 @@ SceneDescription IntroScene::build() {
         scene.add("Title", "gold", letters.transformed(title));
 
         float half = wallDistance;
-        Mesh ledge = MeshBuilder::box({-half, 0.0f, -ledgeDepth * 0.5f}, {half, ledgeTop, ledgeDepth * 0.5f}, 2.0f);
+        Mesh ledge =
+            MeshBuilder::box({-half, 0.0f, -ledgeDepth * 0.5f}, {half, ledgeTop, ledgeDepth * 0.5f}, 2.0f);
         scene.add("Stage", "velvet_red", ledge.transformed(frame));
 
         // A curtain of folds on the wall behind the title.
@@ -72,8 +74,10 @@ SceneDescription IntroScene::build() {
                      glm::translate(glm::mat4(1.0f), -floorCentre);
     scene.add("Stage", "velvet_red", MeshBuilder::inwardBox(lo, hi, 3.0f).transformed(turn));
     // a chandelier of gold over the eye
-    scene.add("Columns", "gold", MeshBuilder::cylinder({eye.x, hallHeight - 1.5f, eye.z}, {eye.x, hallHeight, eye.z}, 0.05f, 6));
-    scene.add("Columns", "gold", MeshBuilder::ellipsoid({eye.x, hallHeight - 1.7f, eye.z}, {1.0f, 0.3f, 1.0f}, 8, 16));
+    scene.add("Columns", "gold",
+              MeshBuilder::cylinder({eye.x, hallHeight - 1.5f, eye.z}, {eye.x, hallHeight, eye.z}, 0.05f, 6));
+    scene.add("Columns", "gold",
+              MeshBuilder::ellipsoid({eye.x, hallHeight - 1.7f, eye.z}, {1.0f, 0.3f, 1.0f}, 8, 16));
 
     // The hall's floor is the intro's one physics body; the intro never walks.
     scene.addBody("Stage", {BodyShape::box(lo - glm::vec3(0.0f, 0.3f, 0.0f), {hi.x, 0.0f, hi.z})});

@@ -14,13 +14,56 @@ glm::vec2 uvFor(float width, float height, float tile) {
 // Rows from top to bottom, five columns each.
 const char* glyph(char c) {
     switch (c) {
-    case 'A': return ".###." "#...#" "#...#" "#####" "#...#" "#...#" "#...#";
-    case 'E': return "#####" "#...." "#...." "####." "#...." "#...." "#####";
-    case 'L': return "#...." "#...." "#...." "#...." "#...." "#...." "#####";
-    case 'N': return "#...#" "##..#" "#.#.#" "#..##" "#...#" "#...#" "#...#";
-    case 'U': return "#...#" "#...#" "#...#" "#...#" "#...#" "#...#" ".###.";
-    case 'V': return "#...#" "#...#" "#...#" "#...#" "#...#" ".#.#." "..#..";
-    default: return nullptr;
+    case 'A':
+        return ".###."
+               "#...#"
+               "#...#"
+               "#####"
+               "#...#"
+               "#...#"
+               "#...#";
+    case 'E':
+        return "#####"
+               "#...."
+               "#...."
+               "####."
+               "#...."
+               "#...."
+               "#####";
+    case 'L':
+        return "#...."
+               "#...."
+               "#...."
+               "#...."
+               "#...."
+               "#...."
+               "#####";
+    case 'N':
+        return "#...#"
+               "##..#"
+               "#.#.#"
+               "#..##"
+               "#...#"
+               "#...#"
+               "#...#";
+    case 'U':
+        return "#...#"
+               "#...#"
+               "#...#"
+               "#...#"
+               "#...#"
+               "#...#"
+               ".###.";
+    case 'V':
+        return "#...#"
+               "#...#"
+               "#...#"
+               "#...#"
+               "#...#"
+               ".#.#."
+               "..#..";
+    default:
+        return nullptr;
     }
 }
 
@@ -36,24 +79,36 @@ Mesh MeshBuilder::box(glm::vec3 lo, glm::vec3 hi, float tile) {
     Mesh m;
     glm::vec3 s = hi - lo;
     // +x, -x, +y, -y, +z, -z
-    m.addQuad({hi.x, lo.y, hi.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, uvFor(s.z, s.y, tile));
-    m.addQuad({lo.x, lo.y, lo.z}, {lo.x, lo.y, hi.z}, {lo.x, hi.y, hi.z}, {lo.x, hi.y, lo.z}, uvFor(s.z, s.y, tile));
-    m.addQuad({lo.x, hi.y, hi.z}, {hi.x, hi.y, hi.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z}, uvFor(s.x, s.z, tile));
-    m.addQuad({lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z}, uvFor(s.x, s.z, tile));
-    m.addQuad({lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}, uvFor(s.x, s.y, tile));
-    m.addQuad({hi.x, lo.y, lo.z}, {lo.x, lo.y, lo.z}, {lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}, uvFor(s.x, s.y, tile));
+    m.addQuad({hi.x, lo.y, hi.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z},
+              uvFor(s.z, s.y, tile));
+    m.addQuad({lo.x, lo.y, lo.z}, {lo.x, lo.y, hi.z}, {lo.x, hi.y, hi.z}, {lo.x, hi.y, lo.z},
+              uvFor(s.z, s.y, tile));
+    m.addQuad({lo.x, hi.y, hi.z}, {hi.x, hi.y, hi.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z},
+              uvFor(s.x, s.z, tile));
+    m.addQuad({lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z},
+              uvFor(s.x, s.z, tile));
+    m.addQuad({lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z},
+              uvFor(s.x, s.y, tile));
+    m.addQuad({hi.x, lo.y, lo.z}, {lo.x, lo.y, lo.z}, {lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z},
+              uvFor(s.x, s.y, tile));
     return m;
 }
 
 Mesh MeshBuilder::inwardBox(glm::vec3 lo, glm::vec3 hi, float tile) {
     Mesh m;
     glm::vec3 s = hi - lo;
-    m.addQuad({hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {hi.x, hi.y, lo.z}, uvFor(s.z, s.y, tile));
-    m.addQuad({lo.x, lo.y, hi.z}, {lo.x, lo.y, lo.z}, {lo.x, hi.y, lo.z}, {lo.x, hi.y, hi.z}, uvFor(s.z, s.y, tile));
-    m.addQuad({lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}, uvFor(s.x, s.z, tile));
-    m.addQuad({lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, lo.y, lo.z}, {lo.x, lo.y, lo.z}, uvFor(s.x, s.z, tile));
-    m.addQuad({hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z}, {lo.x, hi.y, hi.z}, {hi.x, hi.y, hi.z}, uvFor(s.x, s.y, tile));
-    m.addQuad({lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z}, uvFor(s.x, s.y, tile));
+    m.addQuad({hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {hi.x, hi.y, lo.z},
+              uvFor(s.z, s.y, tile));
+    m.addQuad({lo.x, lo.y, hi.z}, {lo.x, lo.y, lo.z}, {lo.x, hi.y, lo.z}, {lo.x, hi.y, hi.z},
+              uvFor(s.z, s.y, tile));
+    m.addQuad({lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z},
+              uvFor(s.x, s.z, tile));
+    m.addQuad({lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, lo.y, lo.z}, {lo.x, lo.y, lo.z},
+              uvFor(s.x, s.z, tile));
+    m.addQuad({hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z}, {lo.x, hi.y, hi.z}, {hi.x, hi.y, hi.z},
+              uvFor(s.x, s.y, tile));
+    m.addQuad({lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z},
+              uvFor(s.x, s.y, tile));
     return m;
 }
 

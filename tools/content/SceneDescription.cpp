@@ -102,7 +102,8 @@ BodyShape BodyShape::touchable(glm::vec3 min, glm::vec3 max, float reach, float 
     return touchable(min, max, glm::vec2(reach), glm::vec2(reach), floorY);
 }
 
-BodyShape BodyShape::touchable(glm::vec3 min, glm::vec3 max, glm::vec2 reachLow, glm::vec2 reachHigh, float floorY) {
+BodyShape BodyShape::touchable(glm::vec3 min, glm::vec3 max, glm::vec2 reachLow, glm::vec2 reachHigh,
+                               float floorY) {
     Mesh mesh = MeshBuilder::box(min, max);
     mesh.append(MeshBuilder::regionMarkers({min.x - reachLow.x, floorY - 0.5f, min.z - reachLow.y},
                                            {max.x + reachHigh.x, floorY - 0.5f, max.z + reachHigh.y}));

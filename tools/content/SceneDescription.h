@@ -37,7 +37,8 @@ struct BodyShape {
     // test from `reach` away: two tiny triangles below floorY widen its bounds.
     static BodyShape touchable(glm::vec3 min, glm::vec3 max, float reach, float floorY);
     // The same with the reach given per side, for things set into a wall.
-    static BodyShape touchable(glm::vec3 min, glm::vec3 max, glm::vec2 reachLow, glm::vec2 reachHigh, float floorY);
+    static BodyShape touchable(glm::vec3 min, glm::vec3 max, glm::vec2 reachLow, glm::vec2 reachHigh,
+                               float floorY);
 };
 
 // A static rigid body placed by the node of the same name.

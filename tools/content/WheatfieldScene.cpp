@@ -33,7 +33,9 @@ const Strip paths[] = {
     {{4.8f, -38.0f}, {17.5f, -32.5f}},
 };
 
-glm::mat4 at(glm::vec3 p) { return glm::translate(glm::mat4(1.0f), p); }
+glm::mat4 at(glm::vec3 p) {
+    return glm::translate(glm::mat4(1.0f), p);
+}
 
 bool onPath(float x, float z, float margin) {
     for (const Strip& s : paths) {
@@ -105,7 +107,8 @@ void fence(SceneDescription& models) {
         int n = static_cast<int>(std::ceil(glm::length(d) / 3.0f));
         for (int i = 0; i <= n; ++i) {
             glm::vec2 p = from + d * (static_cast<float>(i) / static_cast<float>(n));
-            posts.append(MeshBuilder::box({p.x - 0.15f, 0.0f, p.y - 0.15f}, {p.x + 0.15f, 2.4f, p.y + 0.15f}, 1.0f));
+            posts.append(
+                MeshBuilder::box({p.x - 0.15f, 0.0f, p.y - 0.15f}, {p.x + 0.15f, 2.4f, p.y + 0.15f}, 1.0f));
         }
         for (float h : {0.9f, 1.9f}) {
             glm::vec2 lo = glm::min(from, to) - glm::vec2(0.06f);
@@ -119,9 +122,12 @@ void fence(SceneDescription& models) {
     // the west fence leaves room for the gate
     run({fieldMin.x, fieldMax.y}, {fieldMin.x, gateAt.z + 2.2f});
     run({fieldMin.x, gateAt.z - 2.2f}, {fieldMin.x, fieldMin.y});
-    posts.append(MeshBuilder::box({fieldMin.x - 0.25f, 0.0f, gateAt.z - 2.45f}, {fieldMin.x + 0.25f, 6.6f, gateAt.z - 1.95f}));
-    posts.append(MeshBuilder::box({fieldMin.x - 0.25f, 0.0f, gateAt.z + 1.95f}, {fieldMin.x + 0.25f, 6.6f, gateAt.z + 2.45f}));
-    posts.append(MeshBuilder::box({fieldMin.x - 0.25f, 6.1f, gateAt.z - 2.45f}, {fieldMin.x + 0.25f, 6.6f, gateAt.z + 2.45f}));
+    posts.append(MeshBuilder::box({fieldMin.x - 0.25f, 0.0f, gateAt.z - 2.45f},
+                                  {fieldMin.x + 0.25f, 6.6f, gateAt.z - 1.95f}));
+    posts.append(MeshBuilder::box({fieldMin.x - 0.25f, 0.0f, gateAt.z + 1.95f},
+                                  {fieldMin.x + 0.25f, 6.6f, gateAt.z + 2.45f}));
+    posts.append(MeshBuilder::box({fieldMin.x - 0.25f, 6.1f, gateAt.z - 2.45f},
+                                  {fieldMin.x + 0.25f, 6.6f, gateAt.z + 2.45f}));
     models.add("Fence", "wood_dark", posts);
     models.add("Fence", "wood_floor", rails);
 }
@@ -138,13 +144,15 @@ void teddy(SceneDescription& models, SceneDescription& physics) {
     }
     bear.append(MeshBuilder::ellipsoid({0.0f, 1.0f, 0.3f}, {0.11f, 0.09f, 0.09f}, 6, 8));
     models.add("Teddy", "teddy_fur", bear);
-    physics.addBody("Teddy", {BodyShape::touchable({-0.45f, 0.0f, -0.35f}, {0.45f, 1.35f, 0.45f}, 0.35f, 0.0f)},
+    physics.addBody("Teddy",
+                    {BodyShape::touchable({-0.45f, 0.0f, -0.35f}, {0.45f, 1.35f, 0.45f}, 0.35f, 0.0f)},
                     at(teddyAt));
 }
 
 void tree(SceneDescription& models, SceneDescription& physics) {
     models.node("Tree", at(treeAt));
-    models.add("Tree", "bark", MeshBuilder::cylinder({0.0f, -0.5f, 0.0f}, {0.0f, 7.0f, 0.0f}, 0.8f, 14, 2.0f));
+    models.add("Tree", "bark",
+               MeshBuilder::cylinder({0.0f, -0.5f, 0.0f}, {0.0f, 7.0f, 0.0f}, 0.8f, 14, 2.0f));
     models.add("Tree", "bark", MeshBuilder::cylinder({0.0f, 4.5f, 0.0f}, {2.0f, 7.5f, 0.5f}, 0.35f, 8, 2.0f));
     Mesh crown;
     crown.append(MeshBuilder::ellipsoid({0.0f, 8.5f, 0.0f}, {4.0f, 3.0f, 4.0f}, 10, 16));
@@ -157,9 +165,11 @@ void tree(SceneDescription& models, SceneDescription& physics) {
 
 void WheatfieldScene::build(SceneDescription& models, SceneDescription& physics) {
     glm::vec3 centre((fieldMin.x + fieldMax.x) * 0.5f, 0.0f, (fieldMin.y + fieldMax.y) * 0.5f);
-    models.add("Field", "soil", MeshBuilder::terrain({centre.x - 70.0f, centre.z - 70.0f}, {centre.x + 70.0f, centre.z + 70.0f},
-                                                     56, 56, groundHeight, 3.0f));
-    Mesh floorAndFence = MeshBuilder::inwardBox({fieldMin.x, 0.0f, fieldMin.y}, {fieldMax.x, fenceTop, fieldMax.y});
+    models.add("Field", "soil",
+               MeshBuilder::terrain({centre.x - 70.0f, centre.z - 70.0f},
+                                    {centre.x + 70.0f, centre.z + 70.0f}, 56, 56, groundHeight, 3.0f));
+    Mesh floorAndFence =
+        MeshBuilder::inwardBox({fieldMin.x, 0.0f, fieldMin.y}, {fieldMax.x, fenceTop, fieldMax.y});
     physics.addBody("Field", {BodyShape::triangles(floorAndFence)});
 
     wheat(models);
@@ -170,9 +180,12 @@ void WheatfieldScene::build(SceneDescription& models, SceneDescription& physics)
     models.node("Door3", at(gateAt));
     models.add("Door3", "door_wood", MeshBuilder::box({-0.15f, 0.0f, -1.95f}, {0.15f, 6.1f, 1.95f}, 4.0f));
     models.add("Door3", "gold", MeshBuilder::ellipsoid({0.25f, 3.0f, 1.4f}, glm::vec3(0.15f), 6, 8));
-    physics.addBody("Door3", {BodyShape::touchable({-0.15f, 0.0f, -1.95f}, {0.15f, 6.1f, 1.95f}, {0.0f, 0.0f}, {0.4f, 0.0f}, 0.0f)},
+    physics.addBody("Door3",
+                    {BodyShape::touchable({-0.15f, 0.0f, -1.95f}, {0.15f, 6.1f, 1.95f}, {0.0f, 0.0f},
+                                          {0.4f, 0.0f}, 0.0f)},
                     at(gateAt));
 
     // "Skyb_" passes the sky-box name rule of the scene import; "Skybox" would not.
-    models.add("Skyb_1", "sky", MeshBuilder::inwardBox(centre - glm::vec3(200.0f), centre + glm::vec3(200.0f), 400.0f));
+    models.add("Skyb_1", "sky",
+               MeshBuilder::inwardBox(centre - glm::vec3(200.0f), centre + glm::vec3(200.0f), 400.0f));
 }

@@ -36,16 +36,16 @@ int main(int argc, char** argv) {
     SceneDescription ground("Ground.DAE");
     BedroomScene::build(bedroom, ground);
     WheatfieldScene::build(wheatfield, ground);
-    std::vector<SceneDescription> scenes = {IntroScene::build(), bedroom,          GardenScene::build(),
-                                            EndScene::build(),   wheatfield,       ground,
+    std::vector<SceneDescription> scenes = {IntroScene::build(), bedroom,    GardenScene::build(),
+                                            EndScene::build(),   wheatfield, ground,
                                             DogModel::build()};
 
     bool ok = true;
     std::set<std::string> pictures;
     for (const SceneDescription& scene : scenes) {
         ok = ColladaWriter::write(scene, (dir / scene.fileName).string()) && ok;
-        std::printf("%-16s %6zu triangles, %3zu nodes, %3zu bodies\n", scene.fileName.c_str(), scene.triangleCount(),
-                    scene.nodes.size(), scene.bodies.size());
+        std::printf("%-16s %6zu triangles, %3zu nodes, %3zu bodies\n", scene.fileName.c_str(),
+                    scene.triangleCount(), scene.nodes.size(), scene.bodies.size());
         for (const std::string& m : scene.materials())
             pictures.insert(m);
     }
