@@ -16,6 +16,7 @@ uniform mat4 ViewModel;
 uniform mat4 TexModel;
 uniform mat4 LightView;
 uniform vec3 lightPosition;
+uniform float fogDensity;
 
 out vec3 viewPosition;
 out vec3 viewNormal;
@@ -24,6 +25,10 @@ out vec3 viewBitangent;
 out vec3 viewLight;
 out vec2 uv;
 out vec4 shadowCoord;
+// Distance fog changes slowly across a surface and is worked out per vertex;
+// the ground mist has an edge at the mist level and is left to the fragments.
+out float fogAmount;
+out float viewDistance;
 out float worldHeight;
 
 void main() {
@@ -37,6 +42,8 @@ void main() {
     viewLight = (view * vec4(lightPosition, 1.0)).xyz;
     uv = texCoord;
     shadowCoord = TexModel * worldPosition;
+    viewDistance = length(viewPosition);
+    fogAmount = 1.0 - exp(-fogDensity * viewDistance);
     worldHeight = worldPosition.y;
     gl_Position = ProjViewModel * position;
 }

@@ -8,6 +8,8 @@ in vec3 viewNormal;
 in vec3 viewLight;
 in vec2 uv;
 in vec4 shadowCoord;
+in float fogAmount;
+in float viewDistance;
 in float worldHeight;
 
 uniform vec4 lightColor;
@@ -15,7 +17,6 @@ uniform vec4 ambientColor;
 uniform vec4 specularColor;
 uniform vec4 fogColor;
 uniform vec4 mistColor;
-uniform float fogDensity;
 uniform float mistDensity;
 uniform float mistLevel;
 uniform float ambientMat;
@@ -71,11 +72,8 @@ void main() {
     vec3 color = ambientColor.rgb * ambientMat * base.rgb;
     color += lit * (lightColor.rgb * diffuseMat * diffuse * base.rgb + specularColor.rgb * specularMat * specular);
 
-    float distance = length(viewPosition);
-    float fog = exp(-fogDensity * distance);
-    color = mix(fogColor.rgb, color, fog);
-    float depthInMist = max(mistLevel - worldHeight, 0.0);
-    float mist = 1.0 - exp(-mistDensity * distance * depthInMist);
+    color = mix(color, fogColor.rgb, fogAmount);
+    float mist = 1.0 - exp(-mistDensity * viewDistance * max(mistLevel - worldHeight, 0.0));
     color = mix(color, mistColor.rgb, mist);
 
     fragColor = vec4(color, base.a);

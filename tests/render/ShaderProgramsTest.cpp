@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include <string>
 #include <vector>
 
@@ -209,5 +212,28 @@ INSTANTIATE_TEST_SUITE_P(AllShaderFiles, GameProgram, ::testing::ValuesIn(progra
                          [](const ::testing::TestParamInfo<ProgramCase>& info) {
                              return std::string(info.param.registryName);
                          });
+
+} // namespace
+
+namespace {
+
+std::string swayFunction(const char* path) {
+    std::ifstream in(path);
+    std::stringstream all;
+    all << in.rdbuf();
+    const std::string text = all.str();
+    const size_t start = text.find("vec3 sway(vec3 v) {");
+    const size_t end = text.find("\n}\n", start);
+    if (start == std::string::npos || end == std::string::npos)
+        return std::string();
+    return text.substr(start, end - start);
+}
+
+// The shadow of a blade must bend exactly as the blade does.
+TEST(WheatPrograms, MainAndShadowPassBendTheVerticesAlike) {
+    const std::string main = swayFunction("shader/SwayPhongShader.vert");
+    ASSERT_FALSE(main.empty());
+    EXPECT_EQ(swayFunction("shader/SwayShadowShader.vert"), main);
+}
 
 } // namespace
