@@ -60,7 +60,7 @@ RootElement rootElementOf(const char* path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return RootElement::None;
-    std::string text(64 * 1024, '\0');
+    std::string text(1024 * 1024, '\0');
     in.read(&text[0], std::streamsize(text.size()));
     text.resize(size_t(in.gcount()));
     size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
