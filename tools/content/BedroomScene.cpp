@@ -104,7 +104,7 @@ void roomLook(SceneDescription& models) {
     models.add("Room", "wood_dark",
                MeshBuilder::box({-1.8f, 3.2f, roomMin.z}, {3.8f, 3.5f, roomMin.z + 0.5f}, 2.0f));
     // the rug the player lands on
-    models.add("Rug", "fabric_rug", MeshBuilder::box({-3.0f, 0.0f, -2.0f}, {3.0f, 0.03f, 4.0f}, 6.0f));
+    models.add("Rug", "fabric_rug", MeshBuilder::box({-3.0f, 0.0f, -2.0f}, {3.0f, 0.03f, 4.0f}, 3.0f));
     // ceiling lamp: cord, shade above the light, bulb
     models.add("Lamp", "wood_dark",
                MeshBuilder::cylinder({lampAt.x, 9.9f, lampAt.z}, {lampAt.x, roomMax.y, lampAt.z}, 0.03f, 6));

@@ -263,7 +263,7 @@ const std::map<std::string, Recipe>& recipes() {
         {"sky",
          {256, 256, 0.2f,
           [](float u, float v, const Noise& n) {
-              glm::vec4 c = mix(rgb(0.85f, 0.88f, 0.95f), rgb(0.30f, 0.52f, 0.88f), smooth(0.0f, 1.0f, v));
+              glm::vec4 c = mix(rgb(0.40f, 0.60f, 0.90f), rgb(0.30f, 0.50f, 0.86f), n.fractal(u * 2.0f, v * 2.0f, 2, 3));
               float cloud = smooth(0.55f, 0.8f, n.fractal(u * 4.0f, v * 4.0f, 4, 5));
               return Texel{mix(c, rgb(1.0f, 1.0f, 1.0f), cloud * 0.85f), 0.4f + 0.2f * cloud};
           }}},

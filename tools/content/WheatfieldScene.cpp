@@ -70,15 +70,15 @@ Mesh wheatClump(glm::vec2 centre, float height, float turn) {
 
 void wheat(SceneDescription& models) {
     Noise scatter(99u);
-    const float patch = 4.0f;
+    const float patch = 8.0f;
     int count = 0;
-    for (float pz = fieldMin.y - 12.0f; pz < fieldMax.y + 4.0f; pz += patch) {
-        for (float px = fieldMin.x - 12.0f; px < fieldMax.x + 12.0f; px += patch) {
+    for (float pz = fieldMin.y - 8.0f; pz < fieldMax.y + 4.0f; pz += patch) {
+        for (float px = fieldMin.x - 8.0f; px < fieldMax.x + 8.0f; px += patch) {
             glm::vec2 centre(px + patch * 0.5f, pz + patch * 0.5f);
             Mesh patchMesh;
             int kx = static_cast<int>(std::floor(px));
             int kz = static_cast<int>(std::floor(pz));
-            for (int c = 0; c < 14; ++c) {
+            for (int c = 0; c < 52; ++c) {
                 float u = scatter.cell(kx * 31 + c, kz * 17 + c * 3);
                 float v = scatter.cell(kz * 13 + c * 7, kx * 29 + c);
                 glm::vec2 local((u - 0.5f) * patch, (v - 0.5f) * patch);
