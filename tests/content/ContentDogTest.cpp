@@ -145,6 +145,12 @@ TEST_F(Dog, AtRestItStandsOnTheGardenLawn) {
     // the paws touch the lawn, neither sinking in nor floating above it
     EXPECT_NEAR(lowest, ground, 0.05f);
     EXPECT_LT(highest - ground, 0.1f);
+    // upright, its head high at the front, turned towards the garden's start at +z
+    glm::vec3 body(part("HundRumpf")->modelMatrix[3]), head(part("HundKopf")->modelMatrix[3]);
+    EXPECT_GT(head.z, body.z + 0.2f);
+    EXPECT_GT(head.y, body.y);
+    EXPECT_NEAR(body.x, dogOrigin.x, 0.01f);
+    EXPECT_NEAR(body.z, dogOrigin.z, 0.05f);
 }
 
 } // namespace
