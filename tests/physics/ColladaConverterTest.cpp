@@ -279,7 +279,12 @@ TEST(CameraInfo, TheLargestComponentNamesTheUpAxis) {
 
 TEST(Names, OnlyBodiesOfThisConverterHaveNames) {
     Loaded scene("twoscenes.dae");
-    EXPECT_STREQ(scene.converter->getName(scene.body("One")), "One");
+    btRigidBody* one = scene.body("One");
+    EXPECT_STREQ(scene.converter->getName(one), "One");
+    // A node without an id is known by its sid.
+    scene.converter->findRigidBodyColladaInfo(one)->node->setId("");
+    EXPECT_STREQ(scene.converter->getName(one), "oneSid");
+    scene.converter->findRigidBodyColladaInfo(one)->node->setId("One");
 
     btBoxShape shape(btVector3(1, 1, 1));
     btRigidBody foreign(0.0f, nullptr, &shape);
