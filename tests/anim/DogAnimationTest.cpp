@@ -3,6 +3,7 @@
 
 #include "CaptureOutput.h"
 #include "scene/AssimpImporter.h"
+#include "scene/GameAsset.h"
 #include "scene/GameModel.h"
 
 #include <assimp/anim.h>
@@ -62,8 +63,15 @@ TEST(DogAnimation, ChannelsOfTheSceneFileBindToItsModelsAndMoveThem) {
             }
         }
     }
+    // The game keeps its assets to the end; the test hands back what it imported.
+    std::set<GameAsset*> imported;
     for (GameModel* model : models) {
+        imported.insert(model->gameAssets.begin(), model->gameAssets.end());
         delete model;
     }
+    for (GameAsset* asset : imported) {
+        delete asset;
+    }
+    GameModel::aGlobalAssets.clear();
     delete animator;
 }
