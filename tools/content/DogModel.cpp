@@ -41,7 +41,7 @@ glm::mat4 pose(const Part& part, float time) {
 }
 
 Mesh leg() {
-    Mesh m = MeshBuilder::cylinder({0.0f, 0.0f, 0.3f}, {0.0f, 0.0f, -hip + 0.4f}, 0.42f, 10, 2.0f);
+    Mesh m = MeshBuilder::cylinder({0.0f, 0.0f, 0.3f}, {0.0f, 0.0f, -hip + 0.4f}, 0.55f, 10, 2.0f);
     m.append(MeshBuilder::ellipsoid({0.0f, -0.25f, -hip + 0.25f}, {0.5f, 0.7f, 0.25f}, 6, 10));
     return m;
 }
@@ -53,9 +53,9 @@ SceneDescription DogModel::build() {
     for (const Part& part : parts)
         scene.node(part.name, pose(part, 0.0f));
 
-    scene.add("HundRumpf", "dog_fur", MeshBuilder::ellipsoid({0.0f, 0.0f, 0.0f}, {1.5f, 3.4f, 1.5f}, 12, 18));
+    scene.add("HundRumpf", "dog_fur", MeshBuilder::ellipsoid({0.0f, 0.0f, 0.0f}, {1.8f, 3.7f, 1.8f}, 12, 18));
     scene.add("HundRumpf", "dog_fur",
-              MeshBuilder::ellipsoid({0.0f, -2.2f, 0.4f}, {1.3f, 1.3f, 1.4f}, 10, 14));
+              MeshBuilder::ellipsoid({0.0f, -2.2f, 0.4f}, {1.6f, 1.5f, 1.7f}, 10, 14));
 
     Mesh head = MeshBuilder::ellipsoid({0.0f, -1.2f, 1.0f}, {1.1f, 1.3f, 1.1f}, 10, 16);
     head.append(MeshBuilder::ellipsoid({0.0f, -2.4f, 0.6f}, {0.55f, 0.95f, 0.5f}, 8, 12));
