@@ -163,8 +163,9 @@ TEST_P(GameProgram, DeclaresTheInterfaceTheEngineFeeds) {
         GLenum type = 0;
         ASSERT_TRUE(findActive(program, true, input.name, type)) << input.name;
         EXPECT_EQ(type, input.type) << input.name;
-        if (input.location != -1)
+        if (input.location != -1) {
             EXPECT_EQ(glGetAttribLocation(program, input.name), input.location) << input.name;
+        }
     }
     for (const Input& input : c.uniforms) {
         GLenum type = 0;

@@ -146,10 +146,12 @@ TEST_P(BrokenShaderSource, ReportsFileAndDriverLogAndStillGivesAHandle) {
     EXPECT_GT(program, 0u);
     EXPECT_EQ(glIsProgram(program), GL_TRUE);
     EXPECT_EQ(linkStatus(static_cast<GLint>(program)), GL_FALSE);
-    if (c.namesVertex)
+    if (c.namesVertex) {
         EXPECT_NE(errors.find(vert), std::string::npos) << errors;
-    if (c.namesFragment)
+    }
+    if (c.namesFragment) {
         EXPECT_NE(errors.find(frag), std::string::npos) << errors;
+    }
     // The driver's own words follow the file name.
     EXPECT_NE(errors.find("error"), std::string::npos) << errors;
     std::remove(vert.c_str());
