@@ -263,19 +263,20 @@ const std::map<std::string, Recipe>& recipes() {
         {"sky",
          {256, 256, 0.2f,
           [](float u, float v, const Noise& n) {
-              glm::vec4 c = mix(rgb(0.40f, 0.60f, 0.90f), rgb(0.30f, 0.50f, 0.86f), n.fractal(u * 2.0f, v * 2.0f, 2, 3));
+              glm::vec4 c = mix(rgb(0.40f, 0.60f, 0.90f), rgb(0.30f, 0.50f, 0.86f),
+                                n.fractal(u * 2.0f, v * 2.0f, 2, 3));
               float cloud = smooth(0.55f, 0.8f, n.fractal(u * 4.0f, v * 4.0f, 4, 5));
               return Texel{mix(c, rgb(1.0f, 1.0f, 1.0f), cloud * 0.85f), 0.4f + 0.2f * cloud};
           }}},
         {"toy_ball",
          {64, 64, 1.0f,
-          [](float u, float v, const Noise&) {
+          [](float u, float, const Noise&) {
               int band = static_cast<int>(std::floor(u * 6.0f)) % 3;
               glm::vec4 c = band == 0   ? rgb(0.9f, 0.15f, 0.1f)
                             : band == 1 ? rgb(0.95f, 0.85f, 0.1f)
                                         : rgb(0.1f, 0.3f, 0.9f);
               float seam = smooth(0.02f, 0.0f, std::fabs(fract(u * 6.0f) - 0.5f) - 0.47f);
-              return Texel{c * (1.0f - 0.3f * seam), 0.6f - 0.3f * seam + 0.0f * v};
+              return Texel{c * (1.0f - 0.3f * seam), 0.6f - 0.3f * seam};
           }}},
         {"toy_car",
          {64, 64, 1.5f,
@@ -292,7 +293,8 @@ const std::map<std::string, Recipe>& recipes() {
           [](float u, float v, const Noise& n) {
               float tread = 0.5f + 0.5f * std::sin(u * 24.0f * glm::pi<float>());
               return Texel{rgb(0.06f, 0.06f, 0.07f) * (0.8f + 0.4f * tread) +
-                               rgb(0.02f, 0.02f, 0.02f) * n.cell(int(u * 64), int(v * 64)),
+                               rgb(0.02f, 0.02f, 0.02f) *
+                                   n.cell(static_cast<int>(u * 64.0f), static_cast<int>(v * 64.0f)),
                            tread};
           }}},
         {"teddy_fur",
