@@ -57,6 +57,10 @@ const Find finds[] = {
 
 PhysicsLoader::PhysicsLoader() {
     activeLoader = this;
+    // Bullet's fixed body, the partner of one-body constraints, is a
+    // function-local static. Creating it now makes it outlive a loader of
+    // static storage, whose destructor still detaches constraints from it.
+    btTypedConstraint::getFixedBody();
 }
 
 PhysicsLoader::~PhysicsLoader() {
