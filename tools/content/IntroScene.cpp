@@ -15,7 +15,7 @@ const float firstHeading = 135.0f;
 
 const float wallDistance = 8.5f;
 const float ledgeDepth = 1.6f;
-const float ledgeTop = 1.45f;
+const float ledgeTop = 1.15f;
 const float hallHeight = 10.0f;
 const float letterPixel = 0.17f;
 const float letterDepth = 0.25f;
