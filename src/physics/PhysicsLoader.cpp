@@ -327,6 +327,8 @@ void PhysicsLoader::checkVictoryConditions() {
             foundModel = getGameModel(name);
             if (foundModel != nullptr) {
                 for (auto& entry : gameModelMap) {
+                    if (entry.second == nullptr)
+                        continue;
                     entry.second->mistColor = find->mistColor;
                     entry.second->mistLevel = find->mistLevel;
                 }
@@ -357,6 +359,8 @@ void PhysicsLoader::checkGameFinish() {
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     for (auto& entry : gameModelMap) {
         GameModel* model = entry.second;
+        if (model == nullptr)
+            continue;
         model->fogColor = glm::vec4(1.0f, 1.0f, 1.0f, 1.0f);
         model->mistColor = glm::vec4(1.5f, 2.0f, 3.0f, 1.0f);
         model->mistLevel = -11.0f;
