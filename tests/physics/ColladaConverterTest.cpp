@@ -72,6 +72,7 @@ TEST_F(Shapes, EachBodyGetsTheShapeItsRigidBodyDescribes) {
         {"KinematicBox", BOX_SHAPE_PROXYTYPE, true},
         {"Cloud", CONVEX_HULL_SHAPE_PROXYTYPE, false},
         {"HullOfQuad", CONVEX_HULL_SHAPE_PROXYTYPE, false},
+        {"OwnHull", CONVEX_HULL_SHAPE_PROXYTYPE, false},
     };
     ASSERT_TRUE(scene->loaded);
     EXPECT_EQ(scene->world.getNumCollisionObjects(), int(sizeof(cases) / sizeof(cases[0])));
@@ -149,9 +150,17 @@ TEST_F(Shapes, ConvexHullsTakeWholePointTriplesOnly) {
     expectVector(linked->getUnscaledPoints()[2], btVector3(1, 0, 1));
     EXPECT_NE(scene->output.find("otherLinked\n"), std::string::npos);
     EXPECT_NE(scene->output.find("created convexHullShape with 4 points\n"), std::string::npos);
-    // A mesh with neither triangles nor points makes no body.
+    // Without convex_hull_of a convex mesh is the hull of its own points.
+    EXPECT_EQ(static_cast<btConvexHullShape*>(scene->body("OwnHull")->getCollisionShape())->getNumPoints(),
+              5);
+    EXPECT_NE(scene->output.find("created convexHullShape with 5 points\n"), std::string::npos);
+    // A mesh or convex mesh with no points makes no body.
     EXPECT_EQ(scene->body("Nothing"), nullptr);
     EXPECT_EQ(occurrences(scene->output, "no vertices found for convex hull\n"), 1);
+    EXPECT_EQ(scene->body("EmptyHull"), nullptr);
+    EXPECT_NE(scene->output.find("convexMesh polyCount = 0\nconvexMesh triCount = 0\nfailed to create "
+                                 "convexHullShape\nconvexmesh\n"),
+              std::string::npos);
 }
 
 TEST_F(Shapes, SceneGravityReplacesTheUpAxisDefault) {
@@ -411,11 +420,13 @@ TEST(Verbosity, EachLevelAddsItsMessagesAndBuildsTheSameWorld) {
         {"otherLinked\n", 2},
         {"created convexHullShape with 4 points\n", 2},
         {"convexmesh\n", 2},
+        {"convexMesh polyCount = 0\n", 2},
+        {"failed to create convexHullShape\n", 2},
     };
     for (int verbosity = 0; verbosity <= 2; ++verbosity) {
         SCOPED_TRACE(verbosity);
         Loaded scene("shapes.dae", verbosity);
-        EXPECT_EQ(scene.world.getNumCollisionObjects(), 12);
+        EXPECT_EQ(scene.world.getNumCollisionObjects(), 13);
         for (const Line& line : lines)
             EXPECT_EQ(scene.output.find(line.text) != std::string::npos, line.level <= verbosity)
                 << line.text;
