@@ -99,6 +99,16 @@ public:
     void prepareConstraints(ConstraintInput& input);
     btRigidBodyColladaInfo* findRigidBodyColladaInfo(btRigidBody const* body);
 
+private:
+    void oneBody(ColladaDOM141::domInstance_rigid_body* instance, ColladaDOM141::domPhysics_model* model,
+                 bool nested);
+    btCollisionShape* convertMesh(ColladaDOM141::domMesh* mesh, bool isDynamics);
+    btCollisionShape* convertConvexMesh(ColladaDOM141::domConvex_mesh* convexMesh);
+    int addHullPoints(btConvexHullShape* hull, ColladaDOM141::domVertices* vertices);
+    void forgetShape(btCollisionShape* shape);
+    void releaseBodies();
+
+public:
     static const int maxFileNameLength = 512;
 
     char lastFileName[maxFileNameLength + 1];
@@ -117,15 +127,6 @@ public:
     int verbosity = 2;
     btAlignedObjectArray<btRigidBody*> createdBodies;
     btAlignedObjectArray<btTypedConstraint*> createdConstraints;
-
-private:
-    void oneBody(ColladaDOM141::domInstance_rigid_body* instance, ColladaDOM141::domPhysics_model* model,
-                 bool nested);
-    btCollisionShape* convertMesh(ColladaDOM141::domMesh* mesh, bool isDynamics);
-    btCollisionShape* convertConvexMesh(ColladaDOM141::domConvex_mesh* convexMesh);
-    int addHullPoints(btConvexHullShape* hull, ColladaDOM141::domVertices* vertices);
-    void forgetShape(btCollisionShape* shape);
-    void releaseBodies();
 };
 
 // Transform of a node or shape: the last <matrix>, then every <rotate>
