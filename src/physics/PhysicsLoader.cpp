@@ -5,6 +5,7 @@
 
 #include <BulletCollision/CollisionDispatch/btGhostObject.h>
 #include <BulletDynamics/Character/btKinematicCharacterController.h>
+#include <dae/daeUtils.h>
 
 #include <cstdio>
 #include <cstring>
@@ -61,6 +62,10 @@ PhysicsLoader::PhysicsLoader() {
     // function-local static. Creating it now makes it outlive a loader of
     // static storage, whose destructor still detaches constraints from it.
     btTypedConstraint::getFixedBody();
+    // The same holds for the temporary-folder names that COLLADA DOM keeps in
+    // function-local statics and reads again when a document is released.
+    cdom::getSystemTmpDir();
+    cdom::getSafeTmpDir();
 }
 
 PhysicsLoader::~PhysicsLoader() {

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 #include <assimp/matrix4x4.h>
+#include <assimp/matrix4x4.inl>
 #include <glm/glm.hpp>
 
 #include <string>
