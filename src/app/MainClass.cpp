@@ -474,6 +474,10 @@ void startUp() {
     renderEngine.projection = projection;
     renderEngine.setAnimations(animations);
 
+    // The disabled cursor may have travelled while the window gained focus
+    // during loading; the first frame must see no mouse movement.
+    glfwPollEvents();
+    glfwSetCursorPos(renderEngine.getWindow(), 0, 0);
     iMouseXprev = 0;
     iMouseYprev = 0;
     BridgeCam->SetFrom(-2.86f, 13.04f, -23.29f);
@@ -523,6 +527,13 @@ void runFrame(double& previousTime) {
         glClearColor(c.r, c.g, c.b, c.a);
     }
     glfwSwapBuffers(renderEngine.getWindow());
+#ifdef LULLVANE_MEASURE
+    static bool firstSwap = true;
+    if (firstSwap) {
+        firstSwap = false;
+        std::cout << "First frame swapped at " << glfwGetTime() << " s" << std::endl;
+    }
+#endif
     glfwPollEvents();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     RenderEngine::checkForErrors();
