@@ -24,15 +24,20 @@ const AttributeSlot attributeLayout[] = {
     {"bitangent", 5}, {"swayStrength", 6}, {"bloomVertex", 0}, {"bloomTexCoord", 2},
 };
 
-// Samplers start on distinct units: a sampler2DShadow and a sampler2D left on
-// the same unit make every draw of the program fail, even before a mesh has
-// set its own units.
+// Samplers start on the units the draws bind their textures to. In a scene
+// model program the shadow map owns unit 0 and the colour texture and normal
+// map follow it; a sampler2DShadow and a sampler2D left on one unit would make
+// every draw of the program fail. The shadow programs and the full-screen
+// passes read their one texture from unit 0. The shadow pass cannot set the
+// sampler itself: it writes the location looked up in the main program.
 struct SamplerUnit {
     const char* name;
     GLint unit;
+    GLint unitBesideShadowMap;
 };
 
-const SamplerUnit samplerUnits[] = {{"ShadowMap", 0}, {"texture", 1}, {"normalmap", 2}, {"bloomTexture", 0}};
+const SamplerUnit samplerUnits[] = {
+    {"ShadowMap", 0, 0}, {"texture", 0, 1}, {"normalmap", 0, 2}, {"bloomTexture", 0, 0}};
 
 bool readSource(const std::string& path, std::string& source) {
     std::ifstream in(path, std::ios::binary);
@@ -85,10 +90,11 @@ void presetSamplerUnits(GLuint program) {
     GLint previous = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
     glUseProgram(program);
+    const bool withShadowMap = glGetUniformLocation(program, "ShadowMap") != -1;
     for (const SamplerUnit& sampler : samplerUnits) {
         GLint location = glGetUniformLocation(program, sampler.name);
         if (location != -1)
-            glUniform1i(location, sampler.unit);
+            glUniform1i(location, withShadowMap ? sampler.unitBesideShadowMap : sampler.unit);
     }
     glUseProgram(static_cast<GLuint>(previous));
 }

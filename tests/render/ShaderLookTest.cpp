@@ -16,8 +16,10 @@
 
 namespace {
 
-// An untextured square in the z = 0 plane of its model space, facing +z.
-GameModel* makeSquare(const std::string& name, float halfSide, const glm::mat4& placement) {
+// A square in the z = 0 plane of its model space, facing +z; untextured
+// unless an image is named.
+GameModel* makeSquare(const std::string& name, float halfSide, const glm::mat4& placement,
+                      const std::string& image = std::string()) {
     aiMesh mesh;
     mesh.mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
     mesh.mNumVertices = 4;
@@ -34,6 +36,12 @@ GameModel* makeSquare(const std::string& name, float halfSide, const glm::mat4& 
         mesh.mFaces[f].mIndices = new unsigned int[3]{corners[f][0], corners[f][1], corners[f][2]};
     }
     aiMaterial material;
+    if (!image.empty()) {
+        mesh.mNumUVComponents[0] = 2;
+        mesh.mTextureCoords[0] = new aiVector3D[4]{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+        aiString path(image);
+        material.AddProperty(&path, AI_MATKEY_TEXTURE_DIFFUSE(0));
+    }
     GameModel* model = new GameModel(name, placement);
     GameAsset* asset = new GameAsset(&mesh, &material);
     asset->owner = model;
@@ -155,6 +163,48 @@ TEST_F(ShaderLook, MistFillsWhatLiesBelowTheMistLevelOnly) {
     expectNear(below, glm::vec3(0.1f, 0.9f, 0.3f), 3, "under the mist level");
     EXPECT_EQ(above.r, above.g) << "above the mist level the ground stays grey";
     EXPECT_EQ(above.g, above.b);
+}
+
+} // namespace
+
+namespace {
+
+// The shadow program tests the colour texture's alpha, which the shadow pass
+// binds on unit 0, while the main pass of another mesh may have left an opaque
+// texture on unit 1.
+TEST_F(ShaderLook, CutOutPartsOfAnAlphaTestedBlockerCastNoShadow) {
+    const std::string clearImage = testFilePath("cutout.tga");
+    const std::string opaqueImage = testFilePath("opaque.tga");
+    writeTga(clearImage, 4, 4, Rgb{255, 255, 255}, 0);
+    writeTga(opaqueImage, 4, 4, Rgb{200, 200, 200}, 255);
+    const glm::mat4 above = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, 5.0f));
+    GameModel* cutout = makeSquare("LookCutout", 0.5f,
+                                   glm::rotate(above, glm::radians(180.0f), glm::vec3(0, 1, 0)), clearImage);
+    GameModel* floor = makeSquare("LookFloor", 4.0f, glm::mat4(1.0f), opaqueImage);
+    for (GameModel* model : {cutout, floor}) {
+        model->lightPosition = lightEye;
+        model->lightColor = glm::vec4(0.8f, 0.8f, 0.8f, 1.0f);
+        model->ambientColor = glm::vec4(0.2f, 0.2f, 0.2f, 1.0f);
+        model->specularColor = glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
+        model->fogDensity = 0.0f;
+        model->mistDensity = 0.0f;
+    }
+    // The floor is drawn last, so its opaque texture is what unit 1 holds when
+    // the next frame's shadow pass runs.
+    std::vector<GameModel*> scene{cutout, floor};
+    const glm::vec3 shaded(0.0f, 0.0f, 0.0f), open(1.5f, 0.0f, 0.0f);
+    drawAndRead(scene, shaded);
+
+    engine->setAlphaMode(0);
+    Rgb opaqueShadow = drawAndRead(scene, shaded);
+    Rgb lit = drawAndRead(scene, open);
+    EXPECT_LT(opaqueShadow.r + 30, lit.r) << "without the alpha test the blocker must cast its shadow";
+
+    engine->setAlphaMode(1);
+    drawAndRead(scene, shaded);
+    Rgb cutoutShadow = drawAndRead(scene, shaded);
+    EXPECT_GT(cutoutShadow.r + 10, lit.r) << "a fully transparent blocker still casts a shadow";
+    engine->setAlphaMode(0);
 }
 
 } // namespace

@@ -58,3 +58,31 @@ void clearGlErrors() {
     for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
     }
 }
+
+void writeTga(const std::string& path, int width, int height, Rgb colour, unsigned char alpha) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    const unsigned char header[18] = {0,
+                                      0,
+                                      2,
+                                      0,
+                                      0,
+                                      0,
+                                      0,
+                                      0,
+                                      0,
+                                      0,
+                                      0,
+                                      0,
+                                      static_cast<unsigned char>(width & 0xff),
+                                      static_cast<unsigned char>(width >> 8),
+                                      static_cast<unsigned char>(height & 0xff),
+                                      static_cast<unsigned char>(height >> 8),
+                                      32,
+                                      8};
+    out.write(reinterpret_cast<const char*>(header), sizeof(header));
+    for (int i = 0; i < width * height; ++i)
+        out.put(static_cast<char>(colour.b))
+            .put(static_cast<char>(colour.g))
+            .put(static_cast<char>(colour.r))
+            .put(static_cast<char>(alpha));
+}

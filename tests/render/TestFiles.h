@@ -15,6 +15,8 @@ struct Rgb {
 
 // Binary PPM; rows are given top row first, as the file stores them.
 void writePpm(const std::string& path, int width, int height, const std::vector<Rgb>& pixels);
+// Uncompressed 32-bit TGA of one colour and alpha.
+void writeTga(const std::string& path, int width, int height, Rgb colour, unsigned char alpha);
 
 // Number of times needle occurs in text.
 int countOccurrences(const std::string& text, const std::string& needle);
