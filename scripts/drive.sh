@@ -73,3 +73,18 @@ lullvane_quit() {
     fi
     wait "$game"
 }
+
+# lullvane_look DX DY: turns the view by moving the mouse DX, DY pixels, in
+# small steps so that the pointer never meets the screen's edge (one window
+# width turns once around; a window height sweeps from straight up to down).
+lullvane_look() {
+    local dx=$1 dy=$2 sx sy
+    while [ "$dx" -ne 0 ] || [ "$dy" -ne 0 ]; do
+        sx=$((dx > 100 ? 100 : (dx < -100 ? -100 : dx)))
+        sy=$((dy > 100 ? 100 : (dy < -100 ? -100 : dy)))
+        xdotool mousemove_relative -- "$sx" "$sy"
+        dx=$((dx - sx))
+        dy=$((dy - sy))
+        sleep 0.3
+    done
+}
