@@ -1,18 +1,31 @@
 #include "TestFiles.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
-std::string testFilePath(const std::string& name) {
-    static const std::string dir = [] {
-        std::string path = "/tmp/lullvane-render-test-" + std::to_string(getpid());
+namespace {
+
+// Made on first use and removed with everything in it when the test ends.
+struct ScratchDirectory {
+    ScratchDirectory() : path("/tmp/lullvane-render-test-" + std::to_string(getpid())) {
         mkdir(path.c_str(), 0700);
-        return path;
-    }();
-    return dir + "/" + name;
+    }
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::string path;
+};
+
+} // namespace
+
+std::string testFilePath(const std::string& name) {
+    static const ScratchDirectory dir;
+    return dir.path + "/" + name;
 }
 
 void writeTextFile(const std::string& path, const std::string& content) {
