@@ -2,46 +2,15 @@
 #include "anim/AnimatedObject.h"
 #include "anim/SceneAnimator.h"
 
+#include "AllocationCounter.h"
 #include "SyntheticAnimation.h"
 #include "scene/GameModel.h"
 
 #include <assimp/scene.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <memory>
-#include <new>
 #include <string>
-
-// Every allocation of this test program goes through these, so a frame's
-// worth of animation work can be checked for heap use.
-namespace {
-std::atomic<long> allocations{0};
-}
-
-void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -70,20 +39,22 @@ TEST(AnimAllocation, EvaluateAllocatesNothingAfterItsFirstCall) {
     auto animation = makeOwnedAnimation(40.0, 10.0, manyChannels(8, 41));
     AnimEvaluator evaluator(animation.get());
     evaluator.Evaluate(0.0);
-    const long before = allocations.load();
+    AllocationCounter counter;
+    counter.start();
     for (int round = 0; round < 20; ++round) {
         for (double time : frameTimes) {
             evaluator.Evaluate(time + round);
         }
     }
-    EXPECT_EQ(0, allocations.load() - before);
+    EXPECT_EQ(0u, counter.stop());
     EXPECT_EQ(8u, evaluator.GetTransformations().size());
 }
 
 TEST(AnimAllocation, CountingSeesAllocations) {
-    const long before = allocations.load();
+    AllocationCounter counter;
+    counter.start();
     auto animation = makeOwnedAnimation(40.0, 10.0, manyChannels(1, 2));
-    EXPECT_LT(0, allocations.load() - before);
+    EXPECT_LT(0u, counter.stop());
 }
 
 TEST(AnimAllocation, AnimatedObjectUpdateAllocatesNothing) {
@@ -103,10 +74,11 @@ TEST(AnimAllocation, AnimatedObjectUpdateAllocatesNothing) {
     AnimatedObject dog("animateddog", &animator, models);
     dog.updateAnimations(0.0);
 
-    const long before = allocations.load();
+    AllocationCounter counter;
+    counter.start();
     for (double time : frameTimes) {
         dog.updateAnimations(time);
     }
-    EXPECT_EQ(0, allocations.load() - before);
+    EXPECT_EQ(0u, counter.stop());
     EXPECT_NEAR(7.0f, models[7]->modelMatrix[3][1], 1e-5f) << "the models were really posed";
 }

@@ -1,3 +1,4 @@
+#include "AllocationCounter.h"
 #include "CaptureOutput.h"
 #include "SceneTestSupport.h"
 #include "render/RenderEngine.h"
@@ -6,33 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
-
-// Counts every allocation of the process while counting is on.
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-} // namespace
-
-void* operator new(std::size_t size) {
-    if (counting)
-        ++allocations;
-    void* memory = std::malloc(size == 0 ? 1 : size);
-    if (memory == nullptr)
-        throw std::bad_alloc();
-    return memory;
-}
-
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
 
 namespace {
 
@@ -70,18 +46,16 @@ TEST(DrawAllocation, DrawingAnActivatedSceneAllocatesNothing) {
 
     // The counter sees the game's allocations: copying a long id allocates.
     GameModel control("A model name too long for the small-string buffer", glm::mat4(1.0f));
-    counting = true;
+    AllocationCounter counter;
+    counter.start();
     std::string id = control.getId();
-    counting = false;
-    ASSERT_EQ(allocations.load(), 1);
+    ASSERT_EQ(counter.stop(), 1u);
 
     CaptureOutput err(2);
-    allocations = 0;
-    counting = true;
+    counter.start();
     for (int i = 0; i < 3; ++i)
         frame();
-    counting = false;
-    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_EQ(counter.stop(), 0u);
     EXPECT_EQ(err.finish(), "");
 
     for (GameModel* model : models)
