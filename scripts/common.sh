@@ -12,6 +12,7 @@ LULLVANE_PACKAGES=(
     libopenal-dev libalut-dev libopenal1
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-apps imagemagick sox
+    libxml2-dev clang libclang-rt-14-dev valgrind
 )
 
 lullvane_install() {

@@ -2,6 +2,7 @@
 
 #include <BulletCollision/CollisionShapes/btTriangleMesh.h>
 #include <BulletCollision/Gimpact/btGImpactShape.h>
+#include <libxml/parser.h>
 
 #include <cmath>
 #include <cstdio>
@@ -88,6 +89,29 @@ RootElement rootElementOf(const char* path) {
             return RootElement::None;
         ++at;
     }
+}
+
+// The COLLADA reader loops for ever on some documents that are not well-formed
+// XML, so the whole file is checked by the XML parser first.
+bool wellFormed(const char* path) {
+    xmlDocPtr document = xmlReadFile(path, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    if (document == nullptr)
+        return false;
+    xmlFreeDoc(document);
+    return true;
+}
+
+// Bullet multiplies the mass by gravity in single precision: a mass near the top
+// of the float range turns the body's force, and then its place, infinite.
+const double largestMass = 1e30;
+
+void readMass(double value, float& mass) {
+    if (!std::isfinite(value))
+        printf("Ignoring <mass> that is not finite\n");
+    else if (std::fabs(value) > largestMass)
+        printf("Ignoring <mass> %g: larger than %g\n", value, largestMass);
+    else
+        mass = float(value);
 }
 
 int countPositionInputs(domVertices* vertices) {
@@ -341,12 +365,14 @@ bool ColladaConverter::load(char const* filename) {
     dae = new DAE(nullptr, nullptr, "1.4.1");
     ++openDocuments;
     RootElement root = rootElementOf(lastFileName);
-    if (root == RootElement::None || (root == RootElement::Collada && dae->load(lastFileName) != DAE_OK)) {
+    if (root == RootElement::None ||
+        (root == RootElement::Collada && (!wellFormed(lastFileName) || dae->load(lastFileName) != DAE_OK))) {
         std::string retry = std::string("../../") + (filename != nullptr ? filename : "");
         fixFileName(retry.c_str(), lastFileName);
         root = rootElementOf(lastFileName);
         if (root == RootElement::None ||
-            (root == RootElement::Collada && dae->load(lastFileName) != DAE_OK)) {
+            (root == RootElement::Collada &&
+             (!wellFormed(lastFileName) || dae->load(lastFileName) != DAE_OK))) {
             printf("DAE/Collada-m_dom: Couldn't load %s\n", lastFileName);
             return false;
         }
@@ -540,10 +566,7 @@ void ColladaConverter::oneBody(domInstance_rigid_body* instance, domPhysics_mode
     if (domInstance_rigid_body::domTechnique_common* common = instance->getTechnique_common()) {
         if (common->getMass() != nullptr) {
             double value = common->getMass()->getValue();
-            if (std::isfinite(value))
-                mass = float(value);
-            else
-                printf("Ignoring <mass> that is not finite\n");
+            readMass(value, mass);
         }
         if (common->getDynamic() != nullptr)
             isDynamics = common->getDynamic()->getValue();
@@ -601,10 +624,7 @@ void ColladaConverter::ConvertRigidBodyRef(btRigidBodyInput& input, btRigidBodyO
     domRigid_body::domTechnique_common* common = rigidBody->getTechnique_common();
     if (common->getMass() != nullptr) {
         double value = common->getMass()->getValue();
-        if (std::isfinite(value))
-            output.mass = float(value);
-        else
-            printf("Ignoring <mass> that is not finite\n");
+        readMass(value, output.mass);
     }
     if (common->getDynamic() != nullptr)
         output.isDynamics = common->getDynamic()->getValue();
