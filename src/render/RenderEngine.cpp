@@ -167,14 +167,34 @@ void RenderEngine::draw(glm::mat4 view, glm::mat4 projection, glm::mat4 lightVie
     beginFrame(static_cast<GLuint>(program), defaultShader->viewLocation, view, projection, lightView,
                lightProjection);
     const std::vector<GameModel*>& drawList = selectDrawList();
+#ifdef LULLVANE_MEASURE
+    passTimer.beginFrame();
+    passTimer.begin(PassTimer::Shadow);
+#endif
     beginShadowPass();
     drawShadowPass(drawList);
+#ifdef LULLVANE_MEASURE
+    passTimer.end(PassTimer::Shadow);
+    passTimer.begin(PassTimer::Main);
+#endif
     beginMainPass();
     drawMainPass(drawList);
+#ifdef LULLVANE_MEASURE
+    passTimer.end(PassTimer::Main);
+#endif
     if (bloomMode) {
+#ifdef LULLVANE_MEASURE
+        passTimer.begin(PassTimer::Bloom);
+#endif
         bloomBrightPass();
         bloomGaussPass();
+#ifdef LULLVANE_MEASURE
+        passTimer.end(PassTimer::Bloom);
+#endif
     }
+#ifdef LULLVANE_MEASURE
+    passTimer.endFrame();
+#endif
 }
 
 void RenderEngine::beginFrame(GLuint program, GLint viewLocation, const glm::mat4& view,

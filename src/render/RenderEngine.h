@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+#ifdef LULLVANE_MEASURE
+#include "render/PassTimer.h"
+#endif
+
 class AnimatedObject;
 class GameModel;
 class PhysicsLoader;
@@ -154,4 +158,7 @@ private:
     GLint savedViewport[4] = {0, 0, 0, 0};
     // The culling query's result, held until the frame is drawn.
     std::vector<GameModel*> culledModels;
+#ifdef LULLVANE_MEASURE
+    PassTimer passTimer;
+#endif
 };
