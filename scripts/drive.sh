@@ -10,7 +10,7 @@ lullvane_launch() {
     game=$!
     local i wid=
     for i in $(seq 1 600); do
-        wid=$(xdotool search --name '^Lullvane$' 2>/dev/null | head -n 1)
+        wid=$(xdotool search --name '^Lullvane$' 2>/dev/null | head -n 1) || true
         [ -n "$wid" ] && break
         kill -0 "$game" 2>/dev/null || return 1
         sleep 0.1

@@ -1,4 +1,5 @@
 #include "scene/AssimpImporter.h"
+#include "scene/GameAsset.h"
 #include "scene/GameModel.h"
 
 #include "CaptureOutput.h"
@@ -51,6 +52,11 @@ TEST(DeepScenes, EveryNodeOfALongChainBecomesAModelInOrder) {
         }
         for (GameModel* model : models)
             delete model;
+        // The import keeps its assets for the models it made; they are ours now.
+        for (GameAsset* asset : aGameAssets)
+            delete asset;
+        aGameAssets.clear();
+        GameModel::aGlobalAssets.clear();
     }
 }
 
