@@ -1,6 +1,7 @@
 #version 150 compatibility
 
-// Keeps the parts of the picture that are bright enough to glow.
+// Keeps the parts of the picture that are bright enough to glow. The scene copy
+// has no mipmaps, so the read takes level 0 without working one out.
 
 in vec2 uv;
 
@@ -11,7 +12,7 @@ out vec4 fragColor;
 const float threshold = 0.7;
 
 void main() {
-    vec3 color = texture2D(bloomTexture, uv).rgb;
+    vec3 color = textureLod(bloomTexture, uv, 0.0).rgb;
     float brightness = max(color.r, max(color.g, color.b));
     fragColor = vec4(color * smoothstep(threshold, 1.0, brightness), 1.0);
 }

@@ -33,7 +33,12 @@ uniform sampler2D normalmap;
 out vec4 fragColor;
 
 // Four hardware-compared taps around the texel; the depth texture's linear
-// filter smooths each of them further.
+// filter smooths each of them further. The map is the engine's fixed 2048 x 2048
+// depth texture and has no mipmaps: its size is a constant here and the taps
+// read level 0 directly, because asking the sampler for the size or for a level
+// on every fragment costs the software renderer more than the comparisons.
+const vec2 shadowTexel = vec2(0.75 / 2048.0);
+
 float shadowFactor(vec3 n, vec3 l) {
     if (activeShadow < 0.5 || shadowCoord.w <= 0.0)
         return 1.0;
@@ -42,11 +47,10 @@ float shadowFactor(vec3 n, vec3 l) {
         return 1.0;
     float slope = clamp(1.0 - dot(n, l), 0.0, 1.0);
     coord.z -= 0.0005 + 0.003 * slope;
-    vec2 texel = 0.75 / vec2(textureSize(ShadowMap, 0));
-    float lit = shadow2D(ShadowMap, vec3(coord.xy + vec2(-texel.x, -texel.y), coord.z)).r;
-    lit += shadow2D(ShadowMap, vec3(coord.xy + vec2(texel.x, -texel.y), coord.z)).r;
-    lit += shadow2D(ShadowMap, vec3(coord.xy + vec2(-texel.x, texel.y), coord.z)).r;
-    lit += shadow2D(ShadowMap, vec3(coord.xy + vec2(texel.x, texel.y), coord.z)).r;
+    float lit = textureLod(ShadowMap, vec3(coord.xy + vec2(-shadowTexel.x, -shadowTexel.y), coord.z), 0.0);
+    lit += textureLod(ShadowMap, vec3(coord.xy + vec2(shadowTexel.x, -shadowTexel.y), coord.z), 0.0);
+    lit += textureLod(ShadowMap, vec3(coord.xy + vec2(-shadowTexel.x, shadowTexel.y), coord.z), 0.0);
+    lit += textureLod(ShadowMap, vec3(coord.xy + vec2(shadowTexel.x, shadowTexel.y), coord.z), 0.0);
     return lit * 0.25;
 }
 
