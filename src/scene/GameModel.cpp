@@ -19,7 +19,10 @@ GameModel::GameModel(std::string name, glm::mat4 modelMatrix)
       biasMatrix(glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(0.5f)), glm::vec3(0.5f))),
       name(std::move(name)) {}
 
-GameModel::~GameModel() = default;
+// The queue owns the moves still in it.
+GameModel::~GameModel() {
+    clearMoves();
+}
 
 void GameModel::activate() {
     glUseProgram(shaderProgram);
