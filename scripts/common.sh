@@ -39,7 +39,9 @@ LULLVANE_XVFB_PID=
 lullvane_start_xvfb() {
     local n=${LULLVANE_XVFB_DISPLAY:-97}
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: a program started right after another one closed must still
+    # find the server.
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     LULLVANE_XVFB_PID=$!
     local i
     for i in $(seq 1 100); do

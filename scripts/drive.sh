@@ -6,7 +6,9 @@
 # waits for its window.
 lullvane_launch() {
     log=$2
-    ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null} "$1" >"$log" 2>&1 &
+    # Line-buffered, so that the lines printed with printf reach the log as
+    # soon as they are printed, not at the next flush of the output.
+    ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null} stdbuf -oL -eL "$1" >"$log" 2>&1 &
     game=$!
     local i wid=
     for i in $(seq 1 600); do
