@@ -54,7 +54,8 @@ shader_line() {
     if [ "$1" = missing ]; then
         echo "Could not read shader source: $2"
     else
-        echo "Shader $2 did not compile:"
+        # A spoiled source fails to compile, or compiles and fails to link.
+        echo " $2"
     fi
 }
 
