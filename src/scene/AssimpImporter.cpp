@@ -13,7 +13,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <iostream>
+#include <iterator>
+#include <string>
 
 std::vector<GameAsset*> aGameAssets;
 
@@ -37,8 +40,24 @@ static_assert(animatedFlags == 0xC80AB, "animated scene import flags changed");
 
 constexpr size_t maxNameLength = 1023;
 
+// Assimp's COLLADA reader crashes on a <float_array> without its count, so
+// such a file is turned away before Assimp sees it.
+bool hasUncountedArray(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (size_t at = text.find("<float_array"); at != std::string::npos; at = text.find("<float_array", at + 1)) {
+        size_t end = text.find('>', at);
+        std::string tag = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        if (tag.find("count") == std::string::npos)
+            return true;
+    }
+    return false;
+}
+
 const aiScene* openScene(const char* path, unsigned int flags) {
-    const aiScene* scene = path != nullptr ? aiImportFile(path, flags) : nullptr;
+    const aiScene* scene = path != nullptr && !hasUncountedArray(path) ? aiImportFile(path, flags) : nullptr;
     if (scene == nullptr)
         std::cerr << "Could not load " << (path != nullptr ? path : "") << std::endl;
     return scene;
