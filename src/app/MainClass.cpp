@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "anim/AnimatedObject.h"
+#include "anim/SceneAnimator.h"
 #include "camera/Camera.h"
 #include "moves/PersueMove.h"
 #include "scene/AssimpImporter.h"
@@ -541,9 +542,18 @@ void runFrame(double& previousTime) {
 }
 
 void shutDown() {
+    renderEngine.models.clear();
+    animations.clear();
+    renderEngine.setAnimations(animations);
+    if (pDog != nullptr) {
+        delete pDog->animator;
+        delete pDog;
+        pDog = nullptr;
+    }
     for (std::vector<GameModel*>* list :
          {&intro_models, &scene_one_models, &scene_two_models, &scene_three_models, &scene_four_models})
         deleteModels(*list);
+    releaseImportedAssets();
     delete MainCam;
     MainCam = nullptr;
     delete BridgeCam;

@@ -20,6 +20,14 @@
 
 std::vector<GameAsset*> aGameAssets;
 
+namespace {
+
+// Several nodes may draw one asset, so no model owns one: the importer keeps
+// every asset it built until releaseImportedAssets().
+std::vector<GameAsset*> builtAssets;
+
+} // namespace
+
 #ifdef LULLVANE_PHONG
 Shader* shader = new Shader("shader/PhongShader.vert", "shader/PhongShader.frag", "Default");
 #else
@@ -101,7 +109,9 @@ GameModel* traverseScene(const aiScene* scene, std::vector<GameModel*>& models) 
         aiMesh* mesh = scene->mMeshes[m];
         aiMaterial* material =
             mesh->mMaterialIndex < scene->mNumMaterials ? scene->mMaterials[mesh->mMaterialIndex] : nullptr;
-        aGameAssets.push_back(new GameAsset(mesh, material));
+        GameAsset* asset = new GameAsset(mesh, material);
+        builtAssets.push_back(asset);
+        aGameAssets.push_back(asset);
     }
     std::cout << "Succeeded to build assets" << std::endl;
     if (scene->mRootNode == nullptr)
@@ -158,4 +168,11 @@ GameModel* getGameModelType(std::string name, glm::mat4 modelMatrix) {
     if (std::strspn(name.c_str(), "Skybox") == 4)
         return new SkyBoxModel(name, modelMatrix);
     return new GameModel(name, modelMatrix);
+}
+
+void releaseImportedAssets() {
+    for (GameAsset* asset : builtAssets)
+        delete asset;
+    builtAssets.clear();
+    aGameAssets.clear();
 }

@@ -31,6 +31,9 @@ void import(const char* path, std::vector<GameModel*>& models, std::vector<GameA
 // Returns null when the file cannot be read.
 SceneAnimator* importAnimation(const char* path, std::vector<GameModel*>& models,
                                std::vector<GameAsset*>& assets);
+// Deletes every asset the imports built; the models that draw them must be
+// gone or must not draw again. aGameAssets is left empty.
+void releaseImportedAssets();
 
 // Returns the root model, or null for a scene without a root node.
 GameModel* traverseScene(const aiScene* scene, std::vector<GameModel*>& models);

@@ -12,8 +12,9 @@ class GameModel;
 
 // One drawable mesh: its vertex data copied from Assimp, the textures of its
 // material and the GL buffers made from them. The owning model binds its
-// vertex array object and program before calling draw/drawShadow. Assets and
-// their GL objects live until the process ends.
+// vertex array object and program before calling draw/drawShadow. The import
+// owns the assets it builds (releaseImportedAssets); their GL objects and the
+// shared textures live as long as the GL context.
 class GameAsset {
 public:
     // Copies the mesh and loads the material's textures; the GL context must be

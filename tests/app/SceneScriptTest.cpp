@@ -53,6 +53,22 @@ protected:
         renderEngine.setAnimations(animations);
     }
 
+    static void TearDownTestSuite() {
+        animations.clear();
+        renderEngine.setAnimations(animations);
+        delete pDog;
+        pDog = nullptr;
+        delete dogAnimator;
+        dogAnimator = nullptr;
+        for (std::vector<GameModel*>* list :
+             {&intro_models, &scene_one_models, &scene_two_models, &scene_three_models, &scene_four_models}) {
+            for (GameModel* model : *list)
+                delete model;
+            list->clear();
+        }
+        dogModel = nullptr;
+    }
+
     void SetUp() override {
         activeScene = 0;
         SceneActive = 0;

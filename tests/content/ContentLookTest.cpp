@@ -37,6 +37,7 @@ protected:
         engine->setModels(none);
         for (GameModel* model : loaded)
             delete model;
+        releaseImportedAssets();
     }
 
     std::vector<GameModel*> load(const char* file) {

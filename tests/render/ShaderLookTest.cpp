@@ -52,6 +52,13 @@ GameModel* makeSquare(const std::string& name, float halfSide, const glm::mat4& 
     return model;
 }
 
+// A square owns its one asset.
+void deleteSquare(GameModel* model) {
+    for (GameAsset* asset : model->gameAssets)
+        delete asset;
+    delete model;
+}
+
 // Camera and light look at the origin; the light straight down the z axis,
 // the camera from the side so that it sees the ground beside the blocker.
 const glm::vec3 lightEye(0.0f, 0.0f, 10.0f);
@@ -76,6 +83,11 @@ protected:
         const glm::mat4 above = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, 5.0f));
         blocker =
             makeSquare("LookBlocker", 0.5f, glm::rotate(above, glm::radians(180.0f), glm::vec3(0, 1, 0)));
+    }
+    static void TearDownTestSuite() {
+        deleteSquare(ground);
+        deleteSquare(blocker);
+        ground = blocker = nullptr;
     }
 
     void SetUp() override {
@@ -205,6 +217,10 @@ TEST_F(ShaderLook, CutOutPartsOfAnAlphaTestedBlockerCastNoShadow) {
     Rgb cutoutShadow = drawAndRead(scene, shaded);
     EXPECT_GT(cutoutShadow.r + 10, lit.r) << "a fully transparent blocker still casts a shadow";
     engine->setAlphaMode(0);
+    std::vector<GameModel*> none;
+    engine->setModels(none);
+    deleteSquare(cutout);
+    deleteSquare(floor);
 }
 
 } // namespace

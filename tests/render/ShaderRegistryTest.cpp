@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -17,6 +18,12 @@ const char* const plainVertex = "#version 150 compatibility\n"
 const char* const plainFragment = "#version 150 compatibility\n"
                                   "out vec4 fragColor;\n"
                                   "void main() { fragColor = vec4(1.0); }\n";
+
+// A shader built by a test leaves the registry with the test, which owns it.
+struct RegistryEntry {
+    ~RegistryEntry() { RenderEngine::compiledShader.erase(name); }
+    std::string name;
+};
 
 GLint linkStatus(GLint program) {
     GLint linked = GL_FALSE;
@@ -55,7 +62,9 @@ TEST(ShaderRegistry, SecondHandleRequestReusesTheBuiltProgram) {
     const std::string frag = testFilePath("twice.frag");
     writeTextFile(vert, plainVertex);
     writeTextFile(frag, plainFragment);
-    Shader* shader = new Shader(vert.c_str(), frag.c_str(), "Twice");
+    RegistryEntry entry{"Twice"};
+    Shader built(vert.c_str(), frag.c_str(), "Twice");
+    Shader* shader = &built;
 
     CaptureOutput out(1);
     GLint first = shader->getShaderHandle();
@@ -74,7 +83,9 @@ TEST(ShaderRegistry, SecondHandleRequestReusesTheBuiltProgram) {
 }
 
 TEST(ShaderRegistry, MissingSourcesStillGiveAProgramHandle) {
-    Shader* shader = new Shader("shader/NoSuchFile.vert", "shader/NoSuchFile.frag", "Missing");
+    RegistryEntry entry{"Missing"};
+    Shader built("shader/NoSuchFile.vert", "shader/NoSuchFile.frag", "Missing");
+    Shader* shader = &built;
     CaptureOutput err(2);
     CaptureOutput out(1);
     GLint handle = shader->getShaderHandle();
@@ -90,8 +101,11 @@ TEST(ShaderRegistry, MissingSourcesStillGiveAProgramHandle) {
 }
 
 TEST(ShaderRegistry, TakenNameKeepsTheFirstShader) {
-    Shader* first = new Shader("shader/PassShader.vert", "shader/TextureShader.frag", "Taken");
-    Shader* second = new Shader("shader/PassShader.vert", "shader/BrightPassShader.frag", "Taken");
+    RegistryEntry entry{"Taken"};
+    Shader firstBuilt("shader/PassShader.vert", "shader/TextureShader.frag", "Taken");
+    Shader secondBuilt("shader/PassShader.vert", "shader/BrightPassShader.frag", "Taken");
+    Shader* first = &firstBuilt;
+    Shader* second = &secondBuilt;
     first->getShaderHandle();
 
     CaptureOutput out(1);

@@ -60,6 +60,7 @@ TEST(DrawAllocation, DrawingAnActivatedSceneAllocatesNothing) {
 
     for (GameModel* model : models)
         delete model;
+    releaseImportedAssets();
 }
 
 } // namespace

@@ -72,6 +72,7 @@ protected:
     ~AssetTest() override {
         for (GameModel* model : models)
             delete model;
+        releaseImportedAssets();
     }
 
     std::string importFixture(const char* file) {
@@ -438,7 +439,8 @@ class HandBuiltModel : public AssetTest {
 protected:
     GameAsset* addAsset(aiMesh* mesh, aiMaterial* material) {
         CaptureOutput out(1);
-        auto* asset = new GameAsset(mesh, material);
+        handBuilt.push_back(std::make_unique<GameAsset>(mesh, material));
+        GameAsset* asset = handBuilt.back().get();
         out.finish();
         asset->owner = &model;
         model.addGameAsset(asset);
@@ -466,6 +468,7 @@ protected:
         return value;
     }
 
+    std::vector<std::unique_ptr<GameAsset>> handBuilt;
     GameModel model{"Handmade", glm::mat4(1.0f)};
 };
 

@@ -37,6 +37,7 @@ protected:
     void TearDown() override {
         for (GameModel* model : models)
             delete model;
+        releaseImportedAssets();
         PhysicsLoader::activeLoader = savedLoader;
     }
 

@@ -28,6 +28,7 @@ protected:
     ~PhongScene() override {
         for (GameModel* model : models)
             delete model;
+        releaseImportedAssets();
     }
 
     GameModel* importWall(const char* file) {

@@ -23,6 +23,7 @@ protected:
     ~SceneImport() override {
         for (GameModel* model : models)
             delete model;
+        releaseImportedAssets();
     }
 
     void importFixture(const char* file) {

@@ -9,21 +9,33 @@ namespace {
 std::atomic<bool> counting{false};
 std::atomic<std::size_t> allocations{0};
 
-void* allocate(std::size_t size) {
+void* tryAllocate(std::size_t size) noexcept {
     if (counting.load(std::memory_order_relaxed))
         allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
+    return std::malloc(size ? size : 1);
+}
+
+void* allocate(std::size_t size) {
+    if (void* p = tryAllocate(size))
         return p;
     throw std::bad_alloc();
 }
 
 } // namespace
 
+// Every plain and nothrow form is replaced, so that whatever a library allocates
+// here it frees through the matching replacement (the sanitizers check pairs).
 void* operator new(std::size_t size) {
     return allocate(size);
 }
 void* operator new[](std::size_t size) {
     return allocate(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return tryAllocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return tryAllocate(size);
 }
 void operator delete(void* p) noexcept {
     std::free(p);
@@ -35,6 +47,12 @@ void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
 }
 void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
 }
 
