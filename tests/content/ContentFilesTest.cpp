@@ -229,6 +229,11 @@ struct Binding {
     std::vector<std::string> mustFollow;
 };
 
+// Names the case in test output by its scene file.
+void PrintTo(const Binding& binding, std::ostream* out) {
+    *out << binding.models;
+}
+
 const Binding bindings[] = {
     {"intro.DAE", "intro.DAE", 0, {"Stage"}},
     {"Zimmer.dae", "Ground.DAE", 1, {"Room", "Furniture", "Ball", "Car", "Door2"}},
