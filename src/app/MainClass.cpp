@@ -554,6 +554,7 @@ void shutDown() {
          {&intro_models, &scene_one_models, &scene_two_models, &scene_three_models, &scene_four_models})
         deleteModels(*list);
     releaseImportedAssets();
+    soundLoader.shutdown();
     delete MainCam;
     MainCam = nullptr;
     delete BridgeCam;

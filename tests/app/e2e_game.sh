@@ -71,6 +71,8 @@ lullvane_quit
 code=$?
 [ "$code" -eq 0 ] || fail "exit code $code"
 if grep -q "^GL: " "$log"; then fail "GL errors: $(grep -c '^GL: ' "$log")"; fi
+# The sound device is closed before the process ends.
+if grep -q "device not closed" "$log"; then fail "the sound device was left open"; fi
 
 if [ "$failures" -ne 0 ]; then
     echo "--- game output (last 60 lines) ---"
