@@ -12,6 +12,7 @@
 #include <assimp/scene.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -48,24 +49,58 @@ static_assert(animatedFlags == 0xC80AB, "animated scene import flags changed");
 
 constexpr size_t maxNameLength = 1023;
 
-// Assimp's COLLADA reader crashes on a <float_array> without its count, so
-// such a file is turned away before Assimp sees it.
-bool hasUncountedArray(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+// A <float_array> without a count, with a count of 0, or with a count its text
+// cannot hold (every number takes a character): Assimp's COLLADA reader reads
+// through a null pointer on the first two and reserves the claimed size on the
+// last, gigabytes for a damaged digit.
+bool hasBadlyCountedArray(const std::string& text) {
     for (size_t at = text.find("<float_array"); at != std::string::npos; at = text.find("<float_array", at + 1)) {
         size_t end = text.find('>', at);
         std::string tag = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
-        if (tag.find("count") == std::string::npos)
+        size_t count = tag.find("count");
+        if (count == std::string::npos)
+            return true;
+        size_t value = tag.find_first_not_of(" \t\r\n=\"'", count + 5);
+        unsigned long claimed = value == std::string::npos ? 0 : std::strtoul(tag.c_str() + value, nullptr, 10);
+        size_t close = end == std::string::npos ? std::string::npos : text.find("</float_array", end);
+        size_t length = close == std::string::npos ? text.size() - at : close - end;
+        if (claimed == 0 || claimed > length)
             return true;
     }
     return false;
 }
 
+// A primitive list (<triangles>, <polylist>, ...) without its <p> indices:
+// Assimp's COLLADA reader aborts the process on it.
+bool hasPrimitivesWithoutIndices(const std::string& text) {
+    for (const char* primitive : {"triangles", "polylist", "polygons", "lines", "linestrips", "trifans", "tristrips"}) {
+        const std::string open = std::string("<") + primitive;
+        const std::string close = std::string("</") + primitive;
+        for (size_t at = text.find(open); at != std::string::npos; at = text.find(open, at + 1)) {
+            size_t after = at + open.size();
+            if (after < text.size() && text[after] != ' ' && text[after] != '>' && text[after] != '/' &&
+                text[after] != '\t' && text[after] != '\r' && text[after] != '\n')
+                continue;
+            size_t end = text.find(close, after);
+            std::string body = text.substr(after, end == std::string::npos ? std::string::npos : end - after);
+            if (body.find("<p>") == std::string::npos && body.find("<p ") == std::string::npos)
+                return true;
+        }
+    }
+    return false;
+}
+
+// Files on which Assimp 5.2 crashes or aborts are turned away before it sees them.
+bool crashesAssimp(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return hasBadlyCountedArray(text) || hasPrimitivesWithoutIndices(text);
+}
+
 const aiScene* openScene(const char* path, unsigned int flags) {
-    const aiScene* scene = path != nullptr && !hasUncountedArray(path) ? aiImportFile(path, flags) : nullptr;
+    const aiScene* scene = path != nullptr && !crashesAssimp(path) ? aiImportFile(path, flags) : nullptr;
     if (scene == nullptr)
         std::cerr << "Could not load " << (path != nullptr ? path : "") << std::endl;
     return scene;
