@@ -12,6 +12,7 @@
 #include <assimp/scene.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -49,22 +50,33 @@ static_assert(animatedFlags == 0xC80AB, "animated scene import flags changed");
 
 constexpr size_t maxNameLength = 1023;
 
-// A <float_array> without a count, with a count of 0, or with a count its text
-// cannot hold (every number takes a character): Assimp's COLLADA reader reads
-// through a null pointer on the first two and reserves the claimed size on the
-// last, gigabytes for a damaged digit.
+// A <float_array> whose count is missing, 0, or not the number of values it
+// holds: Assimp's COLLADA reader reads through a null pointer on the first
+// two, reserves whatever a damaged count claims, and aborts the process on an
+// animation whose key times are counted short.
 bool hasBadlyCountedArray(const std::string& text) {
     for (size_t at = text.find("<float_array"); at != std::string::npos; at = text.find("<float_array", at + 1)) {
         size_t end = text.find('>', at);
-        std::string tag = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        if (end == std::string::npos)
+            return true;
+        std::string tag = text.substr(at, end - at);
         size_t count = tag.find("count");
         if (count == std::string::npos)
             return true;
         size_t value = tag.find_first_not_of(" \t\r\n=\"'", count + 5);
         unsigned long claimed = value == std::string::npos ? 0 : std::strtoul(tag.c_str() + value, nullptr, 10);
-        size_t close = end == std::string::npos ? std::string::npos : text.find("</float_array", end);
-        size_t length = close == std::string::npos ? text.size() - at : close - end;
-        if (claimed == 0 || claimed > length)
+        size_t close = text.find("</float_array", end);
+        if (claimed == 0 || close == std::string::npos)
+            return true;
+        unsigned long values = 0;
+        bool inValue = false;
+        for (size_t i = end + 1; i < close; ++i) {
+            bool space = std::isspace(static_cast<unsigned char>(text[i])) != 0;
+            if (!space && !inValue)
+                ++values;
+            inValue = !space;
+        }
+        if (values != claimed)
             return true;
     }
     return false;

@@ -214,7 +214,7 @@ TEST_P(UnreadableScene, ImportAnimationPrintsCouldNotLoadAndReturnsNull) {
 INSTANTIATE_TEST_SUITE_P(BadFiles, UnreadableScene,
                          ::testing::Values("/nonexistent/lullvane/no-such-scene.DAE", "notascene.dae",
                                            "truncated.dae", "uncounted.dae", "zerocount.dae",
-                                           "noindices.dae", "hugecount.dae"));
+                                           "noindices.dae", "hugecount.dae", "shortcount.dae"));
 
 TEST_F(SceneImport, ImportAnimationBuildsModelsAndAnimatorOfTheFirstAnimation) {
     std::unique_ptr<SceneAnimator> animator;
