@@ -102,13 +102,29 @@ bool hasPrimitivesWithoutIndices(const std::string& text) {
     return false;
 }
 
+// Index lists (<p>) hold non-negative integers only: a damaged character makes
+// Assimp's COLLADA reader take the rest as a huge index and reserve gigabytes.
+bool hasDamagedIndices(const std::string& text) {
+    for (size_t at = text.find("<p>"); at != std::string::npos; at = text.find("<p>", at + 1)) {
+        size_t close = text.find("</p>", at);
+        if (close == std::string::npos)
+            return true;
+        for (size_t i = at + 3; i < close; ++i) {
+            unsigned char c = static_cast<unsigned char>(text[i]);
+            if (!std::isdigit(c) && !std::isspace(c))
+                return true;
+        }
+    }
+    return false;
+}
+
 // Files on which Assimp 5.2 crashes or aborts are turned away before it sees them.
 bool crashesAssimp(const char* path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return hasBadlyCountedArray(text) || hasPrimitivesWithoutIndices(text);
+    return hasBadlyCountedArray(text) || hasPrimitivesWithoutIndices(text) || hasDamagedIndices(text);
 }
 
 const aiScene* openScene(const char* path, unsigned int flags) {

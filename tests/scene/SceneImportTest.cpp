@@ -214,7 +214,8 @@ TEST_P(UnreadableScene, ImportAnimationPrintsCouldNotLoadAndReturnsNull) {
 INSTANTIATE_TEST_SUITE_P(BadFiles, UnreadableScene,
                          ::testing::Values("/nonexistent/lullvane/no-such-scene.DAE", "notascene.dae",
                                            "truncated.dae", "uncounted.dae", "zerocount.dae",
-                                           "noindices.dae", "hugecount.dae", "shortcount.dae"));
+                                           "noindices.dae", "hugecount.dae", "shortcount.dae",
+                                           "damagedindex.dae"));
 
 TEST_F(SceneImport, ImportAnimationBuildsModelsAndAnimatorOfTheFirstAnimation) {
     std::unique_ptr<SceneAnimator> animator;
